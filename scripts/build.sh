@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Configures and builds. Usage: scripts/build.sh [release|sanitize|fuzz]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+flavour=${1:-release}
+case "$flavour" in
+    release)  dir=build;          args=() ;;
+    sanitize) dir=build-sanitize; args=(-DTELORAD_SANITIZE=ON -DTELORAD_BENCH=OFF) ;;
+    fuzz)     dir=build-fuzz;     args=(-DCMAKE_CXX_COMPILER=clang++ -DTELORAD_FUZZ=ON
+                                        -DTELORAD_TESTS=OFF -DTELORAD_BENCH=OFF -DTELORAD_QT=OFF) ;;
+    *) echo "usage: $0 [release|sanitize|fuzz]" >&2; exit 64 ;;
+esac
+
+cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
+cmake --build "$dir" -j "$(nproc)"
+echo "build.sh: built $flavour in $dir"

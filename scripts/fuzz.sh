@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each for a while.
+# Usage: scripts/fuzz.sh [seconds per target, default 20]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-20}
+scripts/build.sh fuzz
+status=0
+for target in build-fuzz/fuzz/fuzz_*; do
+    [ -x "$target" ] || continue
+    name=$(basename "$target")
+    corpus=fuzz/corpus-$name
+    mkdir -p "$corpus"
+    seeds=()
+    [ -d "fuzz/seeds/$name" ] && seeds=("fuzz/seeds/$name")
+    echo "fuzz.sh: $name for ${seconds}s"
+    if ! "$target" -max_total_time="$seconds" -print_final_stats=1 "$corpus" "${seeds[@]}" \
+            2> "build-fuzz/$name.log"; then
+        echo "fuzz.sh: $name FOUND A PROBLEM"; tail -40 "build-fuzz/$name.log"; status=1
+    fi
+    grep -E 'stat::number_of_executed_units|Done [0-9]+ runs' "build-fuzz/$name.log" | tail -2 || true
+done
+exit $status
