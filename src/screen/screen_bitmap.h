@@ -43,7 +43,7 @@ inline constexpr std::int64_t kMaxPictureBytes = std::int64_t{1} << 30;
 inline constexpr int kStartupWidth = 320;
 inline constexpr int kStartupHeight = 240;
 
-// ((width × bitsPerPixel + 31) / 32) × 4, in 64 bits.
+// ((width × bitsPerPixel + 31) / 32) × 4, in 64 bits; -1 for an argument outside 0 .. 2^31 - 1.
 std::int64_t RowStride(std::int64_t width, std::int64_t bitsPerPixel);
 
 // Depth 0 stands for 24. Fills a record that is not in use; the new pixels are zero (black).
