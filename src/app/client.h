@@ -1,0 +1,37 @@
+#pragma once
+// Everything the client keeps while it runs, in one record the front end owns.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "app/window_system.h"
+#include "hosts/connect_params.h"
+#include "net/transport.h"
+#include "net/wire.h"
+#include "screen/screen_bitmap.h"
+#include "screen/viewport.h"
+
+namespace telorad {
+
+struct Client {
+    // Starts the transport (no socket, both ciphers off), allocates the RLE scratch buffer once
+    // and creates the white start-up picture.
+    explicit Client(WindowSystem& windowSystem);
+    // Closes an open connection without a word to the server.
+    ~Client();
+    Client(const Client&) = delete;
+    Client& operator=(const Client&) = delete;
+
+    WindowSystem& window;
+    Connection connection;
+    ConnectParams connectParams;
+    ScreenInfo screenInfo;  // the last one received
+    std::vector<std::uint8_t> rleScratch;
+    ScreenBitmap framebuffer;
+    ScreenBitmap tile;
+    ViewState view;
+    std::array<std::uint32_t, 256> sentKeyState{};
+    std::uint32_t lastSyncTick = 0;
+};
+
+}  // namespace telorad

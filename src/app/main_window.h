@@ -1,0 +1,36 @@
+#pragma once
+// What a front end calls when its main window gets an event. Each call holds the rule of the
+// system for that event; the front end only translates its toolkit's events into these.
+#include <cstdint>
+
+#include "screen/update_rect.h"
+#include "app/window_system.h"
+
+namespace telorad {
+
+struct Client;
+
+// Start-up before the window is shown: menu graying, the host history from the settings file,
+// the size limit of half the screen, the cursor-sync clock.
+void StartClient(Client& client, Size screenSize);
+
+// A menu command or accelerator (IDM_...). Unknown identifiers do nothing.
+void HandleCommand(Client& client, int command);
+
+// The four scroll-bar request codes of the platform (0 line up ... 5 thumb track).
+void OnScrollRequest(Client& client, ScrollBarKind bar, int code, std::uint32_t thumbPosition);
+// Wheel: keyState holds the platform's key-state bits (4 = Shift alone), delta the signed wheel
+// delta (120 per notch away from the user).
+void OnMouseWheel(Client& client, std::uint32_t keyState, std::int32_t delta);
+// Pointer moved to (x, y) in the client area: cursor sync, then auto scroll.
+void OnMouseMove(Client& client, std::int32_t x, std::int32_t y);
+// A button event with its window-message number (513 left down ... 520 middle up).
+void OnMouseButton(Client& client, std::uint32_t event, std::int32_t x, std::int32_t y);
+// Any key went down or up (auto-repeat included): the 256-code scan against sentKeyState.
+void OnKeyEvent(Client& client);
+// While the user drags a border: limits the proposed outer size.
+Size LimitWindowSize(Client& client, Size proposed);
+// The framebuffer rectangle to show at the client area's corner (what a repaint copies).
+PixelRect VisiblePart(const Client& client);
+
+}  // namespace telorad

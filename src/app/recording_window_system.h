@@ -1,0 +1,73 @@
+#pragma once
+// A window system for tests: keeps menu marks and a simple window geometry, and records every
+// request the core makes, so a test reads like the user's story.
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/window_system.h"
+
+namespace telorad {
+
+class RecordingWindowSystem : public WindowSystem {
+public:
+    struct MessageBoxCall {
+        std::string text;
+        std::string caption;
+        MessageBoxStyle style;
+    };
+    struct PaintCall {
+        PixelRect source;
+        std::int32_t windowX;
+        std::int32_t windowY;
+    };
+
+    void ShowMessageBox(std::string_view text, std::string_view caption,
+                        MessageBoxStyle style) override;
+    void PaintNow(const ScreenBitmap& framebuffer, const PixelRect& source, std::int32_t windowX,
+                  std::int32_t windowY) override;
+    Size ClientSize() override;
+    Size WindowSize() override { return outer; }
+    void ResizeWindow(Size size) override;
+    bool HasHorizontalScrollBar() override { return horizontalBarShown; }
+    bool HasVerticalScrollBar() override { return verticalBarShown; }
+    std::int32_t FrameWidth() override { return frameWidth; }
+    std::int32_t HorizontalScrollBarHeight() override { return scrollBarSize; }
+    std::int32_t VerticalScrollBarWidth() override { return scrollBarSize; }
+    void SetScrollBar(ScrollBarKind bar, const ScrollBarInfo& info) override;
+    void EnableMenuItem(int command, bool enabled) override;
+    bool IsMenuItemEnabled(int command) override;
+    void CheckMenuItem(int command, bool checked) override;
+    bool IsMenuItemChecked(int command) override;
+    void CheckMenuRadioItem(int first, int last, int chosen) override;
+
+    // Geometry model: the client area is the outer size less two frames, the caption and menu,
+    // and the scroll bars that are shown.
+    Size outer{960, 540};
+    std::int32_t frameWidth = 4;
+    std::int32_t captionAndMenuHeight = 42;
+    std::int32_t scrollBarSize = 17;
+    bool horizontalBarShown = false;
+    bool verticalBarShown = false;
+    ScrollBarInfo horizontalBar;
+    ScrollBarInfo verticalBar;
+
+    // Called after every change of the client area, as a window system delivers size messages.
+    std::function<void()> onClientSizeChanged;
+    // Called when a message box is shown (after recording it), e.g. to act while it is open.
+    std::function<void(const MessageBoxCall&)> onMessageBox;
+
+    std::vector<MessageBoxCall> messageBoxes;
+    std::vector<PaintCall> paints;
+    std::vector<Size> resizes;
+    std::map<int, bool> menuEnabled;  // items never touched count as enabled
+    std::map<int, bool> menuChecked;
+    std::vector<std::string> calls;   // every request, in order, as text
+
+private:
+    void NotifySizeChanged();
+    int sizeNotifyDepth_ = 0;
+};
+
+}  // namespace telorad

@@ -1,0 +1,73 @@
+#include "app/session.h"
+
+#include "app/client.h"
+#include "app/commands.h"
+#include "net/dispatcher.h"
+#include "net/transport.h"
+#include "net/wire.h"
+
+namespace telorad {
+
+namespace {
+
+constexpr int kConnectionCommands[] = {IDM_DISCONNECT, IDM_MODE_STANDBY, IDM_MODE_MONITOR,
+                                       IDM_MODE_CONTROL};
+
+}  // namespace
+
+void SetStartupMenuState(Client& client) {
+    client.window.EnableMenuItem(IDM_SAVE_BMP, false);
+    client.window.EnableMenuItem(IDM_PRINT, false);
+    for (int command : kConnectionCommands) client.window.EnableMenuItem(command, false);
+}
+
+void SetConnectedMenuState(Client& client) {
+    client.window.EnableMenuItem(IDM_CONNECT, false);
+    for (int command : kConnectionCommands) client.window.EnableMenuItem(command, true);
+}
+
+void SetDisconnectedMenuState(Client& client) {
+    client.window.EnableMenuItem(IDM_CONNECT, true);
+    for (int command : kConnectionCommands) client.window.EnableMenuItem(command, false);
+}
+
+bool ConnectToServer(Client& client) {
+    client.connection.sendCipher.enabled = 0;
+    client.connection.receiveCipher.enabled = 0;
+    if (!OpenConnection(client.connection, client.connectParams.host.c_str(),
+                        client.connectParams.port)) {
+        return false;
+    }
+    SetConnectedMenuState(client);
+    client.window.CheckMenuRadioItem(IDM_MODE_STANDBY, IDM_MODE_CONTROL, IDM_MODE_MONITOR);
+    return true;
+}
+
+bool ConnectAndAnnounce(Client& client) {
+    if (!ConnectToServer(client)) {
+        client.window.ShowMessageBox("Connection Error", "Debug", MessageBoxStyle::Ok);
+        return false;
+    }
+    client.sentKeyState.fill(0);
+    SendSetMode(client.connection, MODE_MONITOR);
+    return true;
+}
+
+void DisconnectFromServer(Client& client) {
+    CloseConnection(client.connection);
+    SetDisconnectedMenuState(client);
+}
+
+bool DrainNetwork(Client& client) {
+    if (client.connection.socket == kNoSocket) return true;
+    int result;
+    do {
+        result = ReceivePoll(client);
+    } while (result > 0);
+    if (result == 0) return true;
+    DisconnectFromServer(client);
+    client.window.ShowMessageBox("切断されました", "Error.", MessageBoxStyle::Ok);
+    return false;
+}
+
+}  // namespace telorad
