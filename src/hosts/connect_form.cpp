@@ -47,10 +47,10 @@ std::uint16_t ReadPortField(const std::string& text) {
 ConnectFormOutcome ConfirmConnectForm(const ConnectForm& form, HostHistory& history,
                                       ConnectParams& params, const std::string& settingsPath) {
     ConnectFormOutcome outcome;
-    if (form.hostText.size() > kConnectHostMax) return outcome;
+    if (form.hostText.size() > kMaxHostBytes) return outcome;
     params.port = ReadPortField(form.portText);
     params.host = form.hostText;
-    params.password = form.passwordText.substr(0, kConnectPasswordMax);
+    params.password = form.passwordText.substr(0, kMaxPasswordBytes);
 
     HostEntry entry;
     entry.host = params.host;

@@ -1,18 +1,19 @@
 #pragma once
-// The server chosen last in the connect dialog: what the connect step and the handshakes use.
+// The server chosen last in the connect dialog.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace telorad {
 
-inline constexpr std::size_t kConnectHostMax = 127;
-inline constexpr std::size_t kConnectPasswordMax = 127;
+inline constexpr std::size_t kMaxHostBytes = 127;
+inline constexpr std::size_t kMaxPasswordBytes = 127;
+inline constexpr std::uint16_t kDefaultPort = 9876;
 
 struct ConnectParams {
-    std::string host;  // at most kConnectHostMax bytes
-    std::uint16_t port = 9876;
-    std::string password;  // at most kConnectPasswordMax bytes
+    std::string host;  // at most kMaxHostBytes
+    std::uint16_t port = kDefaultPort;
+    std::string password;  // at most kMaxPasswordBytes, bytes as the server expects them
 };
 
 }  // namespace telorad

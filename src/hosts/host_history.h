@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "hosts/connect_params.h"
 #include "hosts/profile.h"
 #include "hosts/settings_path.h"
 
@@ -21,7 +22,6 @@ struct HostEntry {
 using HostHistory = std::vector<HostEntry>;
 
 inline constexpr std::string_view kSettingsSection = "Client";
-inline constexpr std::int32_t kDefaultPort = 9876;
 inline constexpr int kHostHistoryLoadMax = 10;
 
 // "%s:%d". Labels are whole strings, never cut: a host read from the file may be 255 bytes long,
