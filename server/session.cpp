@@ -1,0 +1,309 @@
+#include "session.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "crypto/password_response.h"
+#include "net/transport.h"
+#include "net/wire.h"
+#include "screen/screen_bitmap.h"
+#include "tile_updates.h"
+
+namespace telorad::server {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+enum class Phase { AwaitSeedReply, AwaitDigestResponse, Streaming };
+
+struct Session {
+    Session(const ServerOptions& o, ScreenSource& s, EventLog& l)
+        : options(o), source(s), log(l) {}
+    const ServerOptions& options;
+    ScreenSource& source;
+    EventLog& log;
+    Connection connection;
+    Phase phase = Phase::Streaming;
+    Digest16 challenge{};
+    std::uint32_t seed = 0;
+    Clock::time_point loginDeadline;
+    // The picture as the client last received it, and the one being sent.
+    ScreenBitmap sent;
+    ScreenBitmap current;
+    TileScratch scratch;
+    std::vector<std::uint8_t> message;
+    std::vector<std::uint8_t> outgoing;  // one frame's messages, sent in one go
+    std::int64_t frame = 0;
+    Clock::time_point nextFrame;
+    std::string endReason;  // set when the session is to end
+};
+
+// Sends bytes through the send cipher in as few send() calls as the socket allows.
+bool SendAll(Session& session, std::vector<std::uint8_t>& bytes) {
+    if (bytes.empty()) return true;
+    CipherCrypt(session.connection.sendCipher, bytes.data(), static_cast<int>(bytes.size()),
+                bytes.data());
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1 << 30);
+        const int r = SocketSend(session.connection.socket, bytes.data() + done,
+                                 static_cast<int>(chunk));
+        if (r <= 0) {
+            session.endReason = "send failed";
+            return false;
+        }
+        done += static_cast<std::size_t>(r);
+    }
+    return true;
+}
+
+bool SendMessage(Session& session, std::uint32_t type, std::uint32_t length,
+                 const std::uint8_t* payload, std::size_t payloadBytes) {
+    std::vector<std::uint8_t> bytes(kHeaderSize + payloadBytes);
+    EncodeHeader({type, length}, bytes.data());
+    if (payloadBytes > 0) std::memcpy(bytes.data() + kHeaderSize, payload, payloadBytes);
+    return SendAll(session, bytes);
+}
+
+ScreenInfo Geometry(const Session& session, std::uint32_t authFailed) {
+    ScreenInfo info;
+    info.width = static_cast<std::uint32_t>(session.source.canvas.width);
+    info.height = static_cast<std::uint32_t>(session.source.canvas.height);
+    info.bitsPerPixel = static_cast<std::uint32_t>(session.options.depth);
+    info.tileSize = static_cast<std::uint32_t>(session.options.tileSize);
+    info.authFailed = authFailed;
+    return info;
+}
+
+bool SendScreenInfo(Session& session, const ScreenInfo& info) {
+    std::uint8_t payload[kScreenInfoSize];
+    EncodeScreenInfo(info, payload);
+    return SendMessage(session, MSG_SCREEN_INFO, kScreenInfoSize, payload, sizeof payload);
+}
+
+void StartStreaming(Session& session) {
+    session.phase = Phase::Streaming;
+    session.frame = 0;
+    session.nextFrame = Clock::now();
+}
+
+bool StartLogin(Session& session) {
+    std::random_device random;
+    session.loginDeadline = Clock::now() + std::chrono::milliseconds(kLoginTimeoutMs);
+    switch (session.options.auth) {
+        case AuthScheme::Digest: {
+            for (auto& byte : session.challenge) byte = static_cast<std::uint8_t>(random());
+            session.phase = Phase::AwaitDigestResponse;
+            return SendMessage(session, MSG_AUTH_CHALLENGE, 16, session.challenge.data(), 16);
+        }
+        case AuthScheme::Legacy: {
+            session.seed = static_cast<std::uint32_t>(random());
+            std::uint8_t payload[4];
+            PutU32(payload, session.seed);
+            session.phase = Phase::AwaitSeedReply;
+            return SendMessage(session, MSG_AUTH_SEED, 4, payload, sizeof payload);
+        }
+        case AuthScheme::None:
+            break;
+    }
+    if (!SendScreenInfo(session, Geometry(session, 0))) return false;
+    StartStreaming(session);
+    return true;
+}
+
+void LogAuth(Session& session, const char* scheme, bool ok) {
+    LogEvent(session.log, "auth",
+             JsonMember("scheme", scheme) + JsonMember("result", ok ? "ok" : "fail"));
+}
+
+bool HandleSeedReply(Session& session, const std::vector<std::uint8_t>& payload) {
+    const Digest16 expected = MakeSeedResponse(session.seed, session.options.password);
+    const bool ok = payload.size() == expected.size() &&
+                    std::equal(expected.begin(), expected.end(), payload.begin());
+    LogAuth(session, "legacy", ok);
+    if (!ok) {
+        // The refusal is a geometry message with authFailed set; nothing else goes out.
+        SendScreenInfo(session, ScreenInfo{0, 0, 0, 0, 0, 1});
+        session.endReason = "login refused";
+        return false;
+    }
+    if (!SendScreenInfo(session, Geometry(session, 0))) return false;
+    StartStreaming(session);
+    return true;
+}
+
+bool HandleDigestResponse(Session& session, const std::vector<std::uint8_t>& payload) {
+    const Digest16 expected = MakeDigestResponse(session.challenge, session.options.password);
+    const bool ok = payload.size() == expected.size() &&
+                    std::equal(expected.begin(), expected.end(), payload.begin());
+    LogAuth(session, "digest", ok);
+    const std::int32_t result = !ok ? -1 : session.options.encrypt ? 1 : 0;
+    std::uint8_t verdict[4];
+    PutI32(verdict, result);
+    if (!SendMessage(session, MSG_AUTH_RESPONSE, 1, verdict, sizeof verdict)) return false;
+    if (!ok) {
+        session.endReason = "login refused";
+        return false;
+    }
+    if (session.options.encrypt) {
+        // Every byte after the verdict, both ways, goes through the freshly keyed states.
+        const Digest16 key = DeriveCipherKey(session.challenge, session.options.password);
+        CipherSetKey(session.connection.sendCipher, key.data(), 16);
+        CipherSetKey(session.connection.receiveCipher, key.data(), 16);
+    }
+    if (!SendScreenInfo(session, Geometry(session, 0))) return false;
+    StartStreaming(session);
+    return true;
+}
+
+std::string TypeMembers(std::uint32_t type, std::uint32_t length) {
+    return JsonMember("msg_type", static_cast<std::int64_t>(type)) +
+           JsonMember("length", static_cast<std::int64_t>(length));
+}
+
+// Reads and handles one whole client message. False when the session is over.
+bool HandleClientMessage(Session& session) {
+    std::uint8_t headerBytes[kHeaderSize];
+    if (ReceiveBytes(session.connection, headerBytes, kHeaderSize) != kHeaderSize) {
+        session.endReason = "closed";
+        return false;
+    }
+    const MessageHeader header = DecodeHeader(headerBytes);
+    if (header.length > kMaxClientPayload) {
+        LogEvent(session.log, "oversize", TypeMembers(header.type, header.length));
+        session.endReason = "oversize message";
+        return false;
+    }
+    std::vector<std::uint8_t> payload(header.length);
+    const int want = static_cast<int>(header.length);
+    if (ReceiveBytes(session.connection, payload.data(), want) != want) {
+        session.endReason = "closed";
+        return false;
+    }
+    const std::uint8_t* p = payload.data();
+    switch (header.type) {
+        case MSG_SET_MODE:
+            if (payload.size() < 4) break;
+            LogEvent(session.log, "mode", JsonMember("mode", GetU32(p)));
+            return true;
+        case MSG_KEY:
+            if (payload.size() < 8) break;
+            LogEvent(session.log, "key",
+                     JsonMember("released", GetU32(p)) + JsonMember("vk", GetU32(p + 4)));
+            return true;
+        case MSG_MOUSE: {
+            if (payload.size() < 8) break;
+            const std::uint32_t position = GetU32(p + 4);
+            LogEvent(session.log, "mouse",
+                     JsonMember("event", GetU32(p)) + JsonMember("x", position & 0xFFFF) +
+                         JsonMember("y", position >> 16) + JsonMember("position", position));
+            return true;
+        }
+        case MSG_COMMAND: {
+            // Logged only: the text ends at its NUL (or with the payload when there is none).
+            const auto end = std::find(payload.begin(), payload.end(), std::uint8_t{0});
+            const std::string text(payload.begin(), end);
+            LogEvent(session.log, "command", JsonMember("text", text));
+            return true;
+        }
+        case MSG_AUTH_SEED_REPLY:
+            if (session.phase != Phase::AwaitSeedReply) break;
+            return HandleSeedReply(session, payload);
+        case MSG_AUTH_RESPONSE:
+            if (session.phase != Phase::AwaitDigestResponse) break;
+            return HandleDigestResponse(session, payload);
+        default:
+            break;
+    }
+    // Unknown, too short, or a login reply nobody asked for: noted and otherwise ignored.
+    LogEvent(session.log, "unknown", TypeMembers(header.type, header.length));
+    return true;
+}
+
+bool SendFrame(Session& session) {
+    if (!RenderFrame(session.source, session.frame, session.current)) {
+        session.endReason = "out of memory";
+        return false;
+    }
+    const std::vector<TileRect> tiles =
+        session.options.allTiles ? ChangedTiles(ScreenBitmap{}, session.current,
+                                                session.options.tileSize)
+                                 : ChangedTiles(session.sent, session.current,
+                                                session.options.tileSize);
+    session.outgoing.clear();
+    for (const TileRect& rect : tiles) {
+        BuildTileUpdate(session.current, rect, session.options.tileSize, session.options.encoding,
+                        session.scratch, session.message);
+        session.outgoing.insert(session.outgoing.end(), session.message.begin(),
+                                session.message.end());
+    }
+    std::swap(session.sent, session.current);
+    ++session.frame;
+    return SendAll(session, session.outgoing);
+}
+
+bool MoreFrames(const Session& session) {
+    const std::int64_t limit = FrameLimit(session.options);
+    return session.phase == Phase::Streaming && (limit == 0 || session.frame < limit);
+}
+
+// Milliseconds to wait for the client before the next thing the server must do; -1: no limit.
+int WaitBudget(const Session& session, Clock::time_point now) {
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    if (session.phase != Phase::Streaming) {
+        return static_cast<int>(
+            std::max<std::int64_t>(0, duration_cast<milliseconds>(session.loginDeadline - now)
+                                          .count()));
+    }
+    if (!MoreFrames(session)) return -1;
+    return static_cast<int>(std::clamp<std::int64_t>(
+        duration_cast<milliseconds>(session.nextFrame - now).count(), 0, 1000));
+}
+
+void Serve(Session& session) {
+    if (!StartLogin(session)) return;
+    const auto interval =
+        session.options.fps > 0
+            ? std::chrono::duration_cast<Clock::duration>(std::chrono::seconds(1)) /
+                  session.options.fps
+            : Clock::duration::zero();
+    for (;;) {
+        Clock::time_point now = Clock::now();
+        if (session.phase != Phase::Streaming && now >= session.loginDeadline) {
+            session.endReason = "login timed out";
+            return;
+        }
+        if (MoreFrames(session) && now >= session.nextFrame) {
+            if (!SendFrame(session)) return;
+            session.nextFrame += interval;
+            now = Clock::now();
+            // A client that reads slowly gets fewer frames, not a burst to catch up.
+            if (session.nextFrame < now) session.nextFrame = now;
+        }
+        const int ready = SocketWaitReadable(session.connection.socket, WaitBudget(session, now));
+        if (ready < 0) {
+            session.endReason = "socket error";
+            return;
+        }
+        if (ready > 0 && !HandleClientMessage(session)) return;
+    }
+}
+
+}  // namespace
+
+void RunSession(SocketHandle client, const std::string& peer, const ServerOptions& options,
+                ScreenSource& source, EventLog& log) {
+    Session session(options, source, log);
+    session.connection.socket = client;
+    LogEvent(log, "connect", JsonMember("peer", peer));
+    Serve(session);
+    CloseConnection(session.connection);
+    LogEvent(log, "disconnect", JsonMember("reason", session.endReason));
+}
+
+}  // namespace telorad::server
