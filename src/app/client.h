@@ -2,10 +2,13 @@
 // Everything the client keeps while it runs, in one record the front end owns.
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "app/text_encoding.h"
 #include "app/window_system.h"
 #include "hosts/connect_params.h"
+#include "hosts/host_history.h"
 #include "net/transport.h"
 #include "net/wire.h"
 #include "screen/screen_bitmap.h"
@@ -32,6 +35,10 @@ struct Client {
     ViewState view;
     std::array<std::uint32_t, 256> sentKeyState{};
     std::uint32_t lastSyncTick = 0;
+    HostHistory hostHistory;
+    std::string settingsPath;  // remote.ini, chosen at start-up
+    // The code page the server reads passwords and commands in (settings: Client/CodePage).
+    std::uint32_t wireCodePage = kDefaultWireCodePage;
 };
 
 }  // namespace telorad

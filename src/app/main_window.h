@@ -2,6 +2,8 @@
 // What a front end calls when its main window gets an event. Each call holds the rule of the
 // system for that event; the front end only translates its toolkit's events into these.
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "screen/update_rect.h"
 #include "app/window_system.h"
@@ -13,9 +15,25 @@ struct Client;
 // Start-up before the window is shown: menu graying, the host history from the settings file,
 // the size limit of half the screen, the cursor-sync clock.
 void StartClient(Client& client, Size screenSize);
+// The same with the settings file named (tests, or a front end with its own location). The file
+// also gives the wire code page (section Client, key CodePage; 932 when absent).
+void StartClientWithSettings(Client& client, Size screenSize, const std::string& settingsPath);
 
-// A menu command or accelerator (IDM_...). Unknown identifiers do nothing.
+// A menu command or accelerator (IDM_...). Unknown identifiers do nothing, and so does the
+// command of a grayed item (a grayed item's accelerator produces nothing), so a front end may
+// route every shortcut here.
+//
+// IDM_CONNECT runs WindowSystem::RunConnectDialog with a form that OpenConnectForm filled from
+// client.hostHistory. The dialog shows it; on a selection change it calls
+// SelectConnectFormEntry(form, client.hostHistory, index); OK returns 1 with the texts as edited
+// (the core then converts the password, runs ConfirmConnectForm and connects), Cancel returns 2.
+// When the core refuses the texts (a password the wire code page cannot hold, a host over 127
+// bytes) it shows a message box and runs the dialog again with the form as the user left it.
 void HandleCommand(Client& client, int command);
+
+inline constexpr std::string_view kAboutCaption = "About Telorad client";
+inline constexpr std::string_view kAboutText =
+    "Telorad client Ver.0.3\n\t\u00a9 2026 the Telorad developers";
 
 // The four scroll-bar request codes of the platform (0 line up ... 5 thumb track).
 void OnScrollRequest(Client& client, ScrollBarKind bar, int code, std::uint32_t thumbPosition);

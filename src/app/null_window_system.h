@@ -1,7 +1,9 @@
 #pragma once
 // A window system with no window, for headless use: message boxes go to a callback (or
-// nowhere), painting and menus do nothing, the "window" is as large as the picture.
+// nowhere), painting and menus do nothing, every dialog is cancelled, no key is down.
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/window_system.h"
@@ -31,6 +33,24 @@ public:
     void CheckMenuItem(int, bool) override {}
     bool IsMenuItemChecked(int) override { return false; }
     void CheckMenuRadioItem(int, int, int) override {}
+    void ScrollClientArea(std::int32_t, std::int32_t) override {}
+    void RepaintNow() override {}
+    bool IsKeyDown(int) override { return false; }
+    std::uint32_t TickCount() override {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<std::uint32_t>(
+            std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    }
+    void CopyToClipboard(const ScreenBitmap&) override {}
+    std::optional<std::string> AskSaveFileName() override { return std::nullopt; }
+    bool PrintPicture(const ScreenBitmap&, const std::function<PixelRect(Size)>&) override {
+        return false;
+    }
+    int RunConnectDialog(ConnectForm&) override { return 2; }
+    std::optional<std::string> RunCommandDialog() override { return std::nullopt; }
+    void DestroyMainWindow() override { destroyed = true; }
+
+    bool destroyed = false;
 
 private:
     Size size_{kStartupWidth, kStartupHeight};

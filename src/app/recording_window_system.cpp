@@ -74,4 +74,56 @@ void RecordingWindowSystem::CheckMenuRadioItem(int first, int last, int chosen) 
     calls.push_back("Radio " + std::to_string(chosen));
 }
 
+void RecordingWindowSystem::ScrollClientArea(std::int32_t dx, std::int32_t dy) {
+    scrolls.push_back({dx, dy});
+    calls.push_back("Scroll " + std::to_string(dx) + "," + std::to_string(dy));
+}
+
+void RecordingWindowSystem::RepaintNow() {
+    ++repaints;
+    calls.push_back("Repaint");
+}
+
+bool RecordingWindowSystem::IsKeyDown(int virtualKey) {
+    if (virtualKey < 0 || virtualKey >= static_cast<int>(keysDown.size())) return false;
+    return keysDown[static_cast<std::size_t>(virtualKey)];
+}
+
+void RecordingWindowSystem::CopyToClipboard(const ScreenBitmap& framebuffer) {
+    clipboard.push_back(framebuffer);
+    calls.push_back("Copy " + std::to_string(framebuffer.width) + "x" +
+                    std::to_string(framebuffer.height));
+}
+
+std::optional<std::string> RecordingWindowSystem::AskSaveFileName() {
+    ++saveDialogs;
+    calls.push_back("SaveDialog");
+    return saveFileName;
+}
+
+bool RecordingWindowSystem::PrintPicture(const ScreenBitmap&,
+                                         const std::function<PixelRect(Size printable)>& fit) {
+    calls.push_back("PrintDialog");
+    if (!printableSize) return false;
+    printedPages.push_back(fit(*printableSize));
+    return true;
+}
+
+int RecordingWindowSystem::RunConnectDialog(ConnectForm& form) {
+    ++connectDialogs;
+    calls.push_back("ConnectDialog");
+    return onConnectDialog ? onConnectDialog(form) : 2;
+}
+
+std::optional<std::string> RecordingWindowSystem::RunCommandDialog() {
+    ++commandDialogs;
+    calls.push_back("CommandDialog");
+    return commandText;
+}
+
+void RecordingWindowSystem::DestroyMainWindow() {
+    destroyed = true;
+    calls.push_back("DestroyMainWindow");
+}
+
 }  // namespace telorad

@@ -1,8 +1,10 @@
 #pragma once
 // A window system for tests: keeps menu marks and a simple window geometry, and records every
 // request the core makes, so a test reads like the user's story.
+#include <array>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,20 @@ public:
     void CheckMenuItem(int command, bool checked) override;
     bool IsMenuItemChecked(int command) override;
     void CheckMenuRadioItem(int first, int last, int chosen) override;
+    void ScrollClientArea(std::int32_t dx, std::int32_t dy) override;
+    void RepaintNow() override;
+    bool IsKeyDown(int virtualKey) override;
+    std::uint32_t TickCount() override { return tickCount; }
+    void CopyToClipboard(const ScreenBitmap& framebuffer) override;
+    std::optional<std::string> AskSaveFileName() override;
+    bool PrintPicture(const ScreenBitmap& framebuffer,
+                      const std::function<PixelRect(Size printable)>& fit) override;
+    int RunConnectDialog(ConnectForm& form) override;
+    std::optional<std::string> RunCommandDialog() override;
+    void DestroyMainWindow() override;
+
+    // Releases every key, as a window that lost the keyboard focus reports them.
+    void ReleaseAllKeys() { keysDown.fill(false); }
 
     // Geometry model: the client area is the outer size less two frames, the caption and menu,
     // and the scroll bars that are shown.
@@ -53,6 +69,16 @@ public:
     ScrollBarInfo horizontalBar;
     ScrollBarInfo verticalBar;
 
+    // Scripted answers.
+    std::array<bool, 256> keysDown{};  // by virtual-key code
+    std::uint32_t tickCount = 0;
+    std::optional<std::string> saveFileName;  // std::nullopt: the save dialog is cancelled
+    std::optional<Size> printableSize;        // std::nullopt: the print dialog is cancelled
+    // The connect dialog: edits the form as the user would and returns 1 (OK) or 2 (Cancel).
+    // Without a script the dialog is cancelled.
+    std::function<int(ConnectForm&)> onConnectDialog;
+    std::optional<std::string> commandText;  // std::nullopt: the command dialog is cancelled
+
     // Called after every change of the client area, as a window system delivers size messages.
     std::function<void()> onClientSizeChanged;
     // Called when a message box is shown (after recording it), e.g. to act while it is open.
@@ -64,6 +90,18 @@ public:
     std::map<int, bool> menuEnabled;  // items never touched count as enabled
     std::map<int, bool> menuChecked;
     std::vector<std::string> calls;   // every request, in order, as text
+    struct ScrollCall {
+        std::int32_t dx;
+        std::int32_t dy;
+    };
+    std::vector<ScrollCall> scrolls;
+    int repaints = 0;
+    std::vector<ScreenBitmap> clipboard;  // every picture copied, in order
+    int saveDialogs = 0;
+    std::vector<PixelRect> printedPages;  // the page rectangle of every print
+    int connectDialogs = 0;
+    int commandDialogs = 0;
+    bool destroyed = false;
 
 private:
     void NotifySizeChanged();

@@ -1,0 +1,38 @@
+// Start-up and the main window's pointer and key events.
+#include "app/main_window.h"
+
+#include "app/client.h"
+#include "app/scrolling.h"
+#include "app/session.h"
+#include "hosts/settings_path.h"
+#include "input/key_forwarding.h"
+
+namespace telorad {
+
+void StartClient(Client& client, Size screenSize) {
+    StartClientWithSettings(client, screenSize, SettingsFilePath());
+}
+
+void StartClientWithSettings(Client& client, Size screenSize, const std::string& settingsPath) {
+    SetStartupMenuState(client);
+    client.view.maxWindowWidth = screenSize.width / 2;
+    client.view.maxWindowHeight = screenSize.height / 2;
+    client.lastSyncTick = client.window.TickCount();
+    client.settingsPath = settingsPath;
+    client.wireCodePage = ReadWireCodePage(settingsPath);
+    // An unreadable file leaves the history empty; it is then never overwritten blind.
+    LoadHostHistory(client.hostHistory, settingsPath);
+}
+
+void OnMouseMove(Client& client, std::int32_t x, std::int32_t y) {
+    SyncCursor(client, x, y);
+    AutoScroll(client, x, y);
+}
+
+void OnMouseButton(Client& client, std::uint32_t event, std::int32_t x, std::int32_t y) {
+    ForwardMouseButton(client, event, x, y);
+}
+
+void OnKeyEvent(Client& client) { SendKeyChanges(client); }
+
+}  // namespace telorad
