@@ -29,6 +29,12 @@ struct Client {
     Connection connection;
     ConnectParams connectParams;
     ScreenInfo screenInfo;  // the last one received
+    // What the dispatcher has applied on this client so far (geometries, update rectangles),
+    // for headless runs and benchmarks that wait for the picture.
+    struct ReceiveCounters {
+        std::uint64_t screenInfos = 0;
+        std::uint64_t updates = 0;
+    } received;
     std::vector<std::uint8_t> rleScratch;
     ScreenBitmap framebuffer;
     ScreenBitmap tile;

@@ -64,6 +64,7 @@ int HandleUpdate(Client& client, const MessageHeader& header) {
     }
     ShowApplied(client, ApplyUpdateRect(client.framebuffer, client.tile, rect.x, rect.y,
                                         rect.width, rect.height));
+    ++client.received.updates;
     return 1;
 }
 
@@ -76,6 +77,7 @@ bool ReadScreenInfo(Client& client) {
 
 bool ApplyCurrentScreenInfo(Client& client) {
     if (!ApplyScreenInfo(client.framebuffer, client.tile, client.screenInfo)) return false;
+    ++client.received.screenInfos;
     FitWindowToPicture(client);
     return true;
 }
