@@ -1,5 +1,6 @@
 #include "crypto/cipher.h"
 
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -40,25 +41,60 @@ void CipherSetKey(CipherState& state, const std::uint8_t* key, int length) {
     state.j = j;
 }
 
+namespace {
+
+// One keystream step; returns the keystream byte. Indices live in the caller's registers.
+inline std::uint32_t NextKeystreamByte(std::uint8_t* perm, std::uint32_t& i, std::uint32_t& j) {
+    i = (i + 1) & 0xFFu;
+    const std::uint32_t pi = perm[i];
+    j = (j + pi) & 0xFFu;
+    const std::uint32_t pj = perm[j];
+    perm[i] = static_cast<std::uint8_t>(pj);
+    perm[j] = static_cast<std::uint8_t>(pi);
+    return perm[(pi + pj) & 0xFFu];
+}
+
+// Keystream byte k of eight moved to where byte k of a word loaded from memory sits.
+inline std::uint64_t Shifted(std::uint32_t byte, int k) {
+    const int shift = std::endian::native == std::endian::little ? 8 * k : 56 - 8 * k;
+    return static_cast<std::uint64_t>(byte) << shift;
+}
+
+}  // namespace
+
 void CipherCrypt(CipherState& state, const std::uint8_t* source, int length,
                  std::uint8_t* destination) {
     if (length <= 0) return;
     if (!state.enabled) {
-        if (source != destination) std::memmove(destination, source, static_cast<std::size_t>(length));
+        if (source != destination)
+            std::memmove(destination, source, static_cast<std::size_t>(length));
         return;
     }
-    // Locals keep the indices in registers; the permutation is touched through one pointer.
     std::uint8_t* perm = state.perm;
     std::uint32_t i = state.i;
     std::uint32_t j = state.j;
-    for (int n = 0; n < length; ++n) {
-        i = (i + 1) & 0xFFu;
-        const std::uint8_t pi = perm[i];
-        j = (j + pi) & 0xFFu;
-        const std::uint8_t pj = perm[j];
-        perm[i] = pj;
-        perm[j] = pi;
-        destination[n] = static_cast<std::uint8_t>(source[n] ^ perm[(pi + pj) & 0xFFu]);
+    const std::size_t count = static_cast<std::size_t>(length);
+    std::size_t n = 0;
+    // Eight keystream bytes gathered into one word: one load and one store of data per eight
+    // steps instead of eight of each. Each 8-byte word is read before it is written, so
+    // in-place use stays exact.
+    for (; n + 8 <= count; n += 8) {
+        // Written out: a loop here is not unrolled at -O2, and the shifts must be constants.
+        std::uint64_t keystream = Shifted(NextKeystreamByte(perm, i, j), 0);
+        keystream |= Shifted(NextKeystreamByte(perm, i, j), 1);
+        keystream |= Shifted(NextKeystreamByte(perm, i, j), 2);
+        keystream |= Shifted(NextKeystreamByte(perm, i, j), 3);
+        keystream |= Shifted(NextKeystreamByte(perm, i, j), 4);
+        keystream |= Shifted(NextKeystreamByte(perm, i, j), 5);
+        keystream |= Shifted(NextKeystreamByte(perm, i, j), 6);
+        keystream |= Shifted(NextKeystreamByte(perm, i, j), 7);
+        std::uint64_t word;
+        std::memcpy(&word, source + n, sizeof word);
+        word ^= keystream;
+        std::memcpy(destination + n, &word, sizeof word);
+    }
+    for (; n < count; ++n) {
+        destination[n] = static_cast<std::uint8_t>(source[n] ^ NextKeystreamByte(perm, i, j));
     }
     state.i = i;
     state.j = j;

@@ -20,14 +20,18 @@ inline void StoreLe32(std::uint8_t* p, std::uint32_t v) {
 
 inline std::uint32_t Rotl(std::uint32_t x, int s) { return (x << s) | (x >> (32 - s)); }
 
-// One step of each round: a = b + ((a + f(b, c, d) + word + constant) <<< s).
+// One step of each round: a = b + ((a + f(b, c, d) + word + constant) <<< s). The word and
+// constant are added first and each f touches b, the value just computed, as late as possible,
+// which keeps the dependency chain between steps short.
 #define MD5_STEP(f, a, b, c, d, x, t, s) \
-    a += f(b, c, d) + (x) + (t);         \
+    a += (x) + (t);                      \
+    a += f(b, c, d);                     \
     a = Rotl(a, s) + (b)
 
 #define MD5_F(x, y, z) ((z) ^ ((x) & ((y) ^ (z))))
-#define MD5_G(x, y, z) ((y) ^ ((z) & ((x) ^ (y))))
-#define MD5_H(x, y, z) ((x) ^ (y) ^ (z))
+// (x & z) | (y & ~z), whose two halves never share a bit, so they may be added.
+#define MD5_G(x, y, z) (((y) & ~(z)) + ((x) & (z)))
+#define MD5_H(x, y, z) ((x) ^ ((y) ^ (z)))
 #define MD5_I(x, y, z) ((y) ^ ((x) | ~(z)))
 
 // Absorbs count whole 64-byte blocks. The words are read straight from the input, once each.

@@ -34,7 +34,8 @@ Digest16 MakeSeedResponse(std::uint32_t seed, std::string_view password) {
     const std::string_view bytes = PasswordBytes(password);
 
     std::uint32_t m = seed;
-    for (const char ch : bytes) m *= static_cast<std::uint32_t>(static_cast<unsigned char>(ch)) + 1u;
+    for (const char ch : bytes)
+        m *= static_cast<std::uint32_t>(static_cast<unsigned char>(ch)) + 1u;
 
     LcgState generator;
     LcgSeed(generator, m);

@@ -1,13 +1,12 @@
 #include "crypto/md5.h"
 
+#include <gtest/gtest.h>
 #include <openssl/evp.h>
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace telorad {
 namespace {
@@ -77,7 +76,8 @@ TEST(Md5, Rfc1321TestSuite) {
 }
 
 // Block and padding boundaries: 55 leaves room for the length in one block, 56 does not.
-constexpr std::size_t kBoundaryLengths[] = {0, 1, 2, 55, 56, 57, 63, 64, 65, 119, 120, 127, 128, 129};
+constexpr std::size_t kBoundaryLengths[] = {0,  1,  2,   55,  56,  57,  63,
+                                            64, 65, 119, 120, 127, 128, 129};
 
 TEST(Md5, MatchesReferenceAtBlockBoundaries) {
     for (const std::size_t length : kBoundaryLengths) {

@@ -1,13 +1,12 @@
 #include "crypto/password_response.h"
 
+#include <gtest/gtest.h>
 #include <openssl/evp.h>
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace telorad {
 namespace {
@@ -128,11 +127,15 @@ TEST(SeedResponse, MatchesReference) {
         "a",
         "password",
         "\xFF",
-        "ab\xFF" "cd\xFF" "ef\xFF" "gh\xFF" "ij",  // four 0xFF spread out: m = 0
-        "0123456789abcdef",                      // exactly 16
-        "0123456789abcdefg",                     // byte 16 folds into r[0]
+        "ab\xFF"
+        "cd\xFF"
+        "ef\xFF"
+        "gh\xFF"
+        "ij",                 // four 0xFF spread out: m = 0
+        "0123456789abcdef",   // exactly 16
+        "0123456789abcdefg",  // byte 16 folds into r[0]
         "0123456789abcdef0123456789abcdef!",
-        "\x82\xA0\x82\xA2\x93\xFA\x96\x7B",      // double-byte characters
+        "\x82\xA0\x82\xA2\x93\xFA\x96\x7B",  // double-byte characters
         AllHighBytes(),
         MaximumPassword(),
     };
@@ -169,8 +172,8 @@ TEST(DigestResponseAndKey, HashExactlyChallengeThenPasswordBytes) {
     Digest16 zero{};
     Digest16 counting{};
     for (int k = 0; k < 16; ++k) counting[k] = static_cast<std::uint8_t>(k * 17 + 3);
-    const std::string passwords[] = {"", "a", "pass word", "\x82\xA0\xFF", AllHighBytes(),
-                                     MaximumPassword()};
+    const std::string passwords[] = {
+        "", "a", "pass word", "\x82\xA0\xFF", AllHighBytes(), MaximumPassword()};
     for (const Digest16& challenge : {zero, counting}) {
         for (const std::string& password : passwords) {
             SCOPED_TRACE(password.size());
@@ -178,7 +181,8 @@ TEST(DigestResponseAndKey, HashExactlyChallengeThenPasswordBytes) {
                       OpenSslMd5(Concat(challenge, password)));
             EXPECT_EQ(DeriveCipherKey(challenge, password),
                       OpenSslMd5(Concat(Complement(challenge), password)));
-            EXPECT_NE(MakeDigestResponse(challenge, password), DeriveCipherKey(challenge, password));
+            EXPECT_NE(MakeDigestResponse(challenge, password),
+                      DeriveCipherKey(challenge, password));
         }
     }
 }
@@ -190,8 +194,7 @@ TEST(DigestResponseAndKey, NulEndsThePasswordAndIsNeverHashed) {
     EXPECT_EQ(MakeDigestResponse(challenge, withNul), OpenSslMd5(Concat(challenge, "secret")));
     EXPECT_EQ(DeriveCipherKey(challenge, withNul),
               OpenSslMd5(Concat(Complement(challenge), "secret")));
-    EXPECT_NE(MakeDigestResponse(challenge, "secret"),
-              OpenSslMd5(Concat(challenge, "secret\0"s)));
+    EXPECT_NE(MakeDigestResponse(challenge, "secret"), OpenSslMd5(Concat(challenge, "secret\0"s)));
 }
 
 TEST(DigestResponseAndKey, EmptyPasswordFixedVectors) {
