@@ -65,9 +65,13 @@ bool DrainNetwork(Client& client) {
         result = ReceivePoll(client);
     } while (result > 0);
     if (result == 0) return true;
+    CloseAfterReceiveError(client);
+    return false;
+}
+
+void CloseAfterReceiveError(Client& client) {
     DisconnectFromServer(client);
     client.window.ShowMessageBox("切断されました", "Error.", MessageBoxStyle::Ok);
-    return false;
 }
 
 }  // namespace telorad

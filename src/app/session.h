@@ -21,6 +21,9 @@ bool ConnectAndAnnounce(Client& client);
 // Closes the socket (nothing is sent first) and puts the menu into the disconnected state.
 void DisconnectFromServer(Client& client);
 
+// After a receive error: closes the connection, resets the menu and says "切断されました".
+void CloseAfterReceiveError(Client& client);
+
 // The network part of one main-loop turn: while a socket is held, polls until nothing more is
 // readable. An error closes the connection and tells the user. Returns false after an error.
 bool DrainNetwork(Client& client);
