@@ -63,6 +63,7 @@ int ReceiveBytes(Connection& connection, std::uint8_t* buffer, int count) {
         const int r = SocketReceive(connection.socket, buffer + got, count - got);
         if (r < 1) return got;
         CipherCrypt(connection.receiveCipher, buffer + got, r, buffer + got);
+        connection.bytesReceived += static_cast<std::uint64_t>(r);
         got += r;
     }
     return count;

@@ -15,6 +15,8 @@ struct Connection {
     int connectTimeoutMs = 15000;
     // How long ReceiveBytes waits for the next byte of a message before it gives up.
     int stallTimeoutMs = 30000;
+    // Bytes received on this record since it was made, for throughput figures.
+    std::uint64_t bytesReceived = 0;
 };
 
 inline constexpr int kSendChunk = 1024;
