@@ -61,9 +61,9 @@ protected:
         return server >= 0;
     }
 
-    // Closes the client's side and returns every message the server received on it.
+    // Disconnects (nothing is sent on disconnect) and returns every message the server received.
     std::vector<SentMessage> Sent() {
-        CloseConnection(client.connection);
+        DisconnectFromServer(client);
         std::vector<SentMessage> messages;
         if (server < 0) return messages;
         const std::vector<std::uint8_t> bytes = ReadExactly(server, std::size_t{1} << 20);
