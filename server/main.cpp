@@ -82,8 +82,10 @@ int main(int argc, char** argv) {
             status = 1;
             break;
         }
-        RunSession(client, peer, options, source, log);
-        if (options.once) break;
+        // A connection that closes without a word (a readiness probe) does not count as the
+        // client --once waits for.
+        const bool spoke = RunSession(client, peer, options, source, log);
+        if (options.once && spoke) break;
     }
     CloseListener(listener);
     CloseEventLog(log);

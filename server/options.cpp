@@ -76,7 +76,8 @@ std::string UsageText() {
            "  --frames N              stop the animation after N frames (0: never)\n"
            "  --static                send the first frame only\n"
            "  --all-tiles             send every tile in every frame, changed or not\n"
-           "  --once                  exit when the first client leaves\n"
+           "  --once                  exit when the first client leaves (a connection that\n"
+           "                          closes without sending anything does not count)\n"
            "  --dump-frame FILE.bmp   write the last frame a client would see as BMP and exit\n"
            "  --help, --version\n";
 }

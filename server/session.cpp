@@ -1,6 +1,10 @@
 #include "session.h"
 
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <random>
@@ -40,23 +44,43 @@ struct Session {
     std::int64_t frame = 0;
     Clock::time_point nextFrame;
     std::string endReason;  // set when the session is to end
+    bool clientSpoke = false;
 };
 
-// Sends bytes through the send cipher in as few send() calls as the socket allows.
+bool HandleClientMessage(Session& session);
+
+// Sends bytes through the send cipher. While the client is slow to take a frame, the messages
+// it sends meanwhile are read and logged, so a client that sends something and leaves without
+// reading the rest of the frame still has its message heard. Only frames are sent while
+// streaming; login messages are small and go out before the client can answer them.
 bool SendAll(Session& session, std::vector<std::uint8_t>& bytes) {
     if (bytes.empty()) return true;
     CipherCrypt(session.connection.sendCipher, bytes.data(), static_cast<int>(bytes.size()),
                 bytes.data());
+    const int fd = static_cast<int>(session.connection.socket);
+    const bool listen = session.phase == Phase::Streaming;
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1 << 30);
-        const int r = SocketSend(session.connection.socket, bytes.data() + done,
-                                 static_cast<int>(chunk));
-        if (r <= 0) {
+        // The client's messages come first: they are small, and once it has gone, whatever it
+        // sent last can only still be read before the failed send is noticed.
+        pollfd waiter{fd, static_cast<short>(POLLOUT | (listen ? POLLIN : 0)), 0};
+        if (::poll(&waiter, 1, -1) < 0) {
+            if (errno == EINTR) continue;
+            session.endReason = "socket error";
+            return false;
+        }
+        if (listen && (waiter.revents & POLLIN) != 0) {
+            if (!HandleClientMessage(session)) return false;
+            continue;
+        }
+        const ssize_t r =
+            ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (r > 0) {
+            done += static_cast<std::size_t>(r);
+        } else if (r == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
             session.endReason = "send failed";
             return false;
         }
-        done += static_cast<std::size_t>(r);
     }
     return true;
 }
@@ -168,7 +192,9 @@ std::string TypeMembers(std::uint32_t type, std::uint32_t length) {
 // Reads and handles one whole client message. False when the session is over.
 bool HandleClientMessage(Session& session) {
     std::uint8_t headerBytes[kHeaderSize];
-    if (ReceiveBytes(session.connection, headerBytes, kHeaderSize) != kHeaderSize) {
+    const int got = ReceiveBytes(session.connection, headerBytes, kHeaderSize);
+    if (got > 0) session.clientSpoke = true;
+    if (got != kHeaderSize) {
         session.endReason = "closed";
         return false;
     }
@@ -296,7 +322,7 @@ void Serve(Session& session) {
 
 }  // namespace
 
-void RunSession(SocketHandle client, const std::string& peer, const ServerOptions& options,
+bool RunSession(SocketHandle client, const std::string& peer, const ServerOptions& options,
                 ScreenSource& source, EventLog& log) {
     Session session(options, source, log);
     session.connection.socket = client;
@@ -304,6 +330,7 @@ void RunSession(SocketHandle client, const std::string& peer, const ServerOption
     Serve(session);
     CloseConnection(session.connection);
     LogEvent(log, "disconnect", JsonMember("reason", session.endReason));
+    return session.clientSpoke;
 }
 
 }  // namespace telorad::server

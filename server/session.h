@@ -17,7 +17,8 @@ inline constexpr int kLoginTimeoutMs = 30000;
 
 // Serves the connected socket until the client leaves or breaks the protocol, then closes it.
 // Logs connect, each client message, the login verdict and disconnect (with a reason).
-void RunSession(SocketHandle client, const std::string& peer, const ServerOptions& options,
+// Returns false when the peer closed without sending a single byte (a port probe).
+bool RunSession(SocketHandle client, const std::string& peer, const ServerOptions& options,
                 ScreenSource& source, EventLog& log);
 
 }  // namespace telorad::server

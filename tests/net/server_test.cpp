@@ -41,11 +41,6 @@ Bytes U32s(std::initializer_list<std::uint32_t> values) {
     return bytes;
 }
 
-Bytes Concat(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 std::vector<std::string> ReadLines(const std::filesystem::path& path) {
     const Bytes bytes = testing::ReadFileBytes(path);
     std::vector<std::string> lines;
@@ -240,6 +235,8 @@ struct LoginCase {
     bool accepted;
 };
 
+void PrintTo(const LoginCase& c, std::ostream* os) { *os << c.name; }
+
 class LoginTest : public ::testing::TestWithParam<LoginCase> {};
 
 TEST_P(LoginTest, ExactBytesAndFirstFrame) {
@@ -268,7 +265,9 @@ TEST_P(LoginTest, ExactBytesAndFirstFrame) {
         const std::uint32_t result = !c.accepted ? 0xFFFFFFFFu : c.encrypt ? 1u : 0u;
         EXPECT_EQ(client.Receive(12), Message(MSG_AUTH_RESPONSE, 1, U32s({result})));
         if (c.accepted && c.encrypt) client.Key(DeriveCipherKey(bytes, c.clientPassword));
-        if (c.accepted) EXPECT_EQ(client.Receive(32), ScreenInfoMessage(g));
+        if (c.accepted) {
+            EXPECT_EQ(client.Receive(32), ScreenInfoMessage(g));
+        }
     } else if (auth == "legacy") {
         const Bytes seedMessage = client.Receive(12);
         ASSERT_EQ(seedMessage.size(), 12u);
@@ -297,7 +296,9 @@ TEST_P(LoginTest, ExactBytesAndFirstFrame) {
 
     const auto log = server.Log();
     EXPECT_TRUE(HasLine(log, R"("type":"mode","mode":2})"));
-    if (auth == "digest") EXPECT_TRUE(HasLine(log, R"("type":"mode","mode":3})"));
+    if (auth == "digest") {
+        EXPECT_TRUE(HasLine(log, R"("type":"mode","mode":3})"));
+    }
     if (auth != "none") {
         EXPECT_TRUE(HasLine(log, std::string(R"("type":"auth","scheme":")") + c.auth +
                                      R"(","result":")" + (c.accepted ? "ok" : "fail") + "\""));
@@ -330,6 +331,8 @@ struct LayoutCase {
     const char* encoding;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.name; }
+
 class TileLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(TileLayoutTest, FirstFrameCoversTheScreen) {
@@ -344,7 +347,7 @@ TEST_P(TileLayoutTest, FirstFrameCoversTheScreen) {
     ASSERT_EQ(client.Receive(32), ScreenInfoMessage(c.geometry));
 
     ReceivedFrames frames;
-    ReadUpdates(client, c.geometry, frames, 0);
+    ReadUpdates(client, c.geometry, frames, static_cast<int>(TileGrid(c.geometry).size()));
     EXPECT_TRUE(SameRects(frames.rects, TileGrid(c.geometry)));
     EXPECT_EQ(EncodeBmpFile(frames.picture), DumpedFrame(options));
     if (std::string(c.encoding) == "raw") {
@@ -365,7 +368,6 @@ INSTANTIATE_TEST_SUITE_P(
                       // Tile rows of 15 bytes padded to 16; odd edge tiles.
                       LayoutCase{"PaddedRows24", {13, 7, 24, 5}, "rle"},
                       LayoutCase{"PaddedRows16", {13, 7, 16, 5}, "raw"},
-                      // 128 × 128 × 4 = 64 KiB: a busy tile's code cannot fit, it goes raw.
                       LayoutCase{"BigTiles32", {300, 200, 32, 128}, "rle"}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -386,15 +388,71 @@ TEST(ServerFrames, LaterFramesSendOnlyChangedTilesAndEndOnTheLastFrame) {
     EXPECT_EQ(EncodeBmpFile(frames.picture), DumpedFrame(options));
 }
 
+// A noisy 24-bit BMP as the screen: its pixels reach the client unchanged, and at 32 bits a
+// 128 × 128 tile (64 KiB) of noise does not fit the RLE limit and goes raw.
+TEST(ServerImage, BmpFileIsTheScreen) {
+    TempDir dir;
+    const int width = 200;
+    const int height = 150;
+    const std::size_t stride = static_cast<std::size_t>(RowStride(width, 24));
+    Bytes file(54 + stride * height, 0);
+    file[0] = 'B';
+    file[1] = 'M';
+    PutU32(file.data() + 2, static_cast<std::uint32_t>(file.size()));
+    PutU32(file.data() + 10, 54);
+    PutU32(file.data() + 14, 40);
+    PutU32(file.data() + 18, width);
+    PutU32(file.data() + 22, height);
+    file[26] = 1;
+    file[28] = 24;
+    PutU32(file.data() + 34, static_cast<std::uint32_t>(stride * height));
+    std::uint32_t noise = 12345;
+    for (int row = 0; row < height; ++row) {
+        for (std::size_t k = 0; k < static_cast<std::size_t>(width) * 3; ++k) {
+            noise = noise * 1103515245u + 12345u;
+            file[54 + row * stride + k] = static_cast<std::uint8_t>(noise >> 16);
+        }
+    }
+    const auto imagePath = dir.path() / "noise.bmp";
+    testing::WriteFileBytes(imagePath, file);
+
+    for (int depth : {24, 32}) {
+        const Geometry g{width, height, depth, 128};
+        const std::vector<std::string> options = {
+            "--image", imagePath.string(), "--depth", std::to_string(depth), "--tile", "128",
+            "--encoding", "rle", "--auth", "none", "--static", "--once"};
+        const Bytes dumped = DumpedFrame(options);
+        if (depth == 24) {
+            EXPECT_EQ(dumped, file);
+        }
+        Server server(options);
+        ASSERT_TRUE(server.ready);
+        Client client(server.port);
+        ASSERT_TRUE(client.connected);
+        ASSERT_EQ(client.Receive(32), ScreenInfoMessage(g));
+        ReceivedFrames frames;
+        ReadUpdates(client, g, frames, static_cast<int>(TileGrid(g).size()));
+        EXPECT_EQ(EncodeBmpFile(frames.picture), dumped) << depth;
+        EXPECT_GT(frames.rleCount, 0) << depth;
+        if (depth == 32) {
+            EXPECT_GT(frames.rawCount, 0);
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // Client messages in the log; bad clients; the next client.
 
 TEST(ServerLog, EveryClientMessageIsOneJsonLine) {
+    const Geometry g{32, 32, 24, 64};
     Server server({"--auth", "none", "--size", "32x32", "--static", "--once"});
     ASSERT_TRUE(server.ready);
     {
         Client client(server.port);
         ASSERT_TRUE(client.connected);
+        ASSERT_EQ(client.Receive(32), ScreenInfoMessage(g));
+        ReceivedFrames frames;
+        ReadUpdates(client, g, frames, 1);
         client.Send(Message(MSG_SET_MODE, 4, U32s({MODE_MONITOR})));
         client.Send(Message(MSG_KEY, 8, U32s({1, 0x41})));
         client.Send(Message(MSG_MOUSE, 8, U32s({513, 20u << 16 | 10u})));
@@ -433,6 +491,23 @@ TEST(ServerLog, EveryClientMessageIsOneJsonLine) {
         EXPECT_EQ(line.substr(29, 11), "Z\",\"type\":\"");
         EXPECT_EQ(line.back(), '}');
     }
+}
+
+TEST(ServerLog, ACommandIsHeardFromAClientThatLeavesWithoutReadingTheFrame) {
+    // As a command-line client does: log in, send the command, close. The 3 MB frame is still
+    // on its way when the client goes.
+    Server server({"--auth", "none", "--size", "1024x768", "--depth", "32", "--encoding", "raw",
+                   "--static", "--once"});
+    ASSERT_TRUE(server.ready);
+    {
+        Client client(server.port);
+        ASSERT_TRUE(client.connected);
+        client.Send(Message(MSG_SET_MODE, 4, U32s({MODE_MONITOR})));
+        ASSERT_EQ(client.Receive(32), ScreenInfoMessage({1024, 768, 32, 64}));
+        client.Send(Message(MSG_COMMAND, 6, {'h', 'e', 'l', 'l', 'o', 0}));
+    }
+    ASSERT_EQ(server.process->Wait(20000), 0);
+    EXPECT_TRUE(HasLine(server.Log(), R"("type":"command","text":"hello"})"));
 }
 
 TEST(ServerLog, AbsurdLengthDropsTheClient) {
