@@ -1,0 +1,24 @@
+#pragma once
+// The command dialog "コマンド実行": one field, empty each time it opens.
+#include <QtWidgets/QDialog>
+
+class QLineEdit;
+class QPushButton;
+
+namespace telorad::qt {
+
+class CommandDialog : public QDialog {
+public:
+    explicit CommandDialog(QWidget* owner);
+
+    QLineEdit* command() const { return command_; }
+    QPushButton* runButton() const { return run_; }
+    QPushButton* cancelButton() const { return cancel_; }
+
+private:
+    QLineEdit* command_;
+    QPushButton* run_;
+    QPushButton* cancel_;
+};
+
+}  // namespace telorad::qt

@@ -1,0 +1,98 @@
+// Test helper for the viewer's end-to-end run on an X display:
+//   window_grab grab WINDOW_ID OUTPUT.png [X Y W H]
+//                                           saves what the X server shows in that window (or
+//                                           in a part of it)
+//   window_grab find SHOT.png PICTURE.bmp TOLERANCE
+//                                           finds PICTURE inside SHOT pixel for pixel (each
+//                                           channel within TOLERANCE); prints "found at X,Y"
+//                                           and exits 0, else prints the best try and exits 1
+#include <QtGui/QGuiApplication>
+#include <QtGui/QImage>
+#include <QtGui/QPixmap>
+#include <QtGui/QScreen>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string_view>
+
+namespace {
+
+int Grab(const char* windowId, const char* output, QRect part) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return 2;
+    const WId id = static_cast<WId>(std::strtoull(windowId, nullptr, 0));
+    const QPixmap shot = part.isNull()
+                             ? screen->grabWindow(id)
+                             : screen->grabWindow(id, part.x(), part.y(), part.width(), part.height());
+    if (shot.isNull() || !shot.save(QString::fromLocal8Bit(output), "PNG")) return 2;
+    std::printf("grabbed %dx%d\n", shot.width(), shot.height());
+    return 0;
+}
+
+// Pixels of `picture` that differ from the shot at (x, y); stops counting past `limit`.
+long Mismatches(const QImage& shot, const QImage& picture, int x, int y, int tolerance,
+                long limit) {
+    long count = 0;
+    for (int row = 0; row < picture.height(); ++row) {
+        const auto* a = reinterpret_cast<const QRgb*>(shot.constScanLine(y + row)) + x;
+        const auto* b = reinterpret_cast<const QRgb*>(picture.constScanLine(row));
+        for (int column = 0; column < picture.width(); ++column) {
+            const QRgb p = a[column];
+            const QRgb q = b[column];
+            if (std::abs(qRed(p) - qRed(q)) > tolerance ||
+                std::abs(qGreen(p) - qGreen(q)) > tolerance ||
+                std::abs(qBlue(p) - qBlue(q)) > tolerance) {
+                if (++count > limit) return count;
+            }
+        }
+    }
+    return count;
+}
+
+int Find(const char* shotPath, const char* picturePath, int tolerance) {
+    const QImage shot = QImage(QString::fromLocal8Bit(shotPath)).convertToFormat(QImage::Format_RGB32);
+    const QImage picture =
+        QImage(QString::fromLocal8Bit(picturePath)).convertToFormat(QImage::Format_RGB32);
+    if (shot.isNull() || picture.isNull()) {
+        std::printf("cannot read the images\n");
+        return 2;
+    }
+    std::printf("shot %dx%d, picture %dx%d\n", shot.width(), shot.height(), picture.width(),
+                picture.height());
+    long best = std::numeric_limits<long>::max();
+    int bestX = -1;
+    int bestY = -1;
+    for (int y = 0; y + picture.height() <= shot.height(); ++y) {
+        for (int x = 0; x + picture.width() <= shot.width(); ++x) {
+            const long count = Mismatches(shot, picture, x, y, tolerance, best);
+            if (count < best) {
+                best = count;
+                bestX = x;
+                bestY = y;
+            }
+            if (best == 0) {
+                std::printf("found at %d,%d\n", x, y);
+                return 0;
+            }
+        }
+    }
+    std::printf("not found; best at %d,%d with %ld differing pixels\n", bestX, bestY, best);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QGuiApplication application(argc, argv);
+    if (argc == 4 && std::string_view(argv[1]) == "grab") return Grab(argv[2], argv[3], {});
+    if (argc == 8 && std::string_view(argv[1]) == "grab") {
+        return Grab(argv[2], argv[3],
+                    QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
+                          std::atoi(argv[7])));
+    }
+    if (argc == 5 && std::string_view(argv[1]) == "find") {
+        return Find(argv[2], argv[3], std::atoi(argv[4]));
+    }
+    std::fprintf(stderr, "usage: window_grab grab WINDOW_ID OUT.png [X Y W H] | find SHOT PICTURE TOL\n");
+    return 64;
+}
