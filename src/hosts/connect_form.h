@@ -15,7 +15,9 @@ inline constexpr int kConnectFormRefused = 0;
 inline constexpr int kConnectFormOk = 1;
 inline constexpr int kConnectFormCancel = 2;
 
-struct ConnectForm {
+// Plain data; declared a class because the window-system interface forward-declares it so.
+class ConnectForm {
+public:
     std::vector<std::string> labels;  // line i is history entry i
     int selection = -1;               // -1: nothing selected (empty history)
     std::string hostText;
