@@ -55,29 +55,29 @@ bool ConvertCanvas(const Canvas& canvas, int bitsPerPixel, ScreenBitmap& picture
     for (int y = 0; y < canvas.height; ++y) {
         const std::uint32_t* in = canvas.rgb.data() + static_cast<std::size_t>(y) * canvas.width;
         std::uint8_t* out = picture.pixels.data() + (canvas.height - 1 - y) * stride;
-        for (int x = 0; x < canvas.width; ++x) {
-            const std::uint32_t c = in[x];
-            const std::uint8_t r = static_cast<std::uint8_t>(c >> 16);
-            const std::uint8_t g = static_cast<std::uint8_t>(c >> 8);
-            const std::uint8_t b = static_cast<std::uint8_t>(c);
-            switch (bitsPerPixel) {
-                case 16: {
-                    const unsigned word = (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3);
-                    *out++ = static_cast<std::uint8_t>(word);
-                    *out++ = static_cast<std::uint8_t>(word >> 8);
-                    break;
-                }
-                case 32:
-                    *out++ = b;
-                    *out++ = g;
-                    *out++ = r;
-                    *out++ = 0;
-                    break;
-                default:
-                    *out++ = b;
-                    *out++ = g;
-                    *out++ = r;
-                    break;
+        // One loop per depth: this runs over every pixel of every frame.
+        if (bitsPerPixel == 16) {
+            for (int x = 0; x < canvas.width; ++x, out += 2) {
+                const std::uint32_t c = in[x];
+                const std::uint32_t word =
+                    (c >> 9 & 0x7C00) | (c >> 6 & 0x03E0) | (c >> 3 & 0x001F);
+                out[0] = static_cast<std::uint8_t>(word);
+                out[1] = static_cast<std::uint8_t>(word >> 8);
+            }
+        } else if (bitsPerPixel == 32) {
+            for (int x = 0; x < canvas.width; ++x, out += 4) {
+                const std::uint32_t c = in[x] & 0xFFFFFF;
+                out[0] = static_cast<std::uint8_t>(c);
+                out[1] = static_cast<std::uint8_t>(c >> 8);
+                out[2] = static_cast<std::uint8_t>(c >> 16);
+                out[3] = 0;
+            }
+        } else {
+            for (int x = 0; x < canvas.width; ++x, out += 3) {
+                const std::uint32_t c = in[x];
+                out[0] = static_cast<std::uint8_t>(c);
+                out[1] = static_cast<std::uint8_t>(c >> 8);
+                out[2] = static_cast<std::uint8_t>(c >> 16);
             }
         }
     }

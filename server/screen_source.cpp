@@ -22,7 +22,15 @@ bool OpenScreenSource(const ServerOptions& options, ScreenSource& source, std::s
 }
 
 bool RenderFrame(ScreenSource& source, std::int64_t frame, ScreenBitmap& picture) {
-    if (!source.fromImage) DrawSyntheticFrame(source.canvas, frame, source.fps);
+    if (source.fromImage) {
+        // A still image: a picture of its geometry was converted from it already.
+        if (picture.flags != 0 && picture.width == source.canvas.width &&
+            picture.height == source.canvas.height && picture.bitsPerPixel == source.bitsPerPixel) {
+            return true;
+        }
+    } else {
+        DrawSyntheticFrame(source.canvas, frame, source.fps);
+    }
     return ConvertCanvas(source.canvas, source.bitsPerPixel, picture);
 }
 

@@ -20,7 +20,8 @@ struct ScreenSource {
 bool OpenScreenSource(const ServerOptions& options, ScreenSource& source, std::string& error);
 
 // Draws frame number frame and writes it into picture in the protocol's layout at the chosen
-// depth. A still image looks the same in every frame. False when memory runs out.
+// depth. A still image looks the same in every frame, so a picture that already has its
+// geometry is left as it is. False when memory runs out.
 bool RenderFrame(ScreenSource& source, std::int64_t frame, ScreenBitmap& picture);
 
 }  // namespace telorad::server

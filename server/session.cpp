@@ -22,6 +22,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr std::size_t kSendBatchBytes = 1 << 20;
+
 enum class Phase { AwaitSeedReply, AwaitDigestResponse, Streaming };
 
 struct Session {
@@ -40,7 +42,7 @@ struct Session {
     ScreenBitmap current;
     TileScratch scratch;
     std::vector<std::uint8_t> message;
-    std::vector<std::uint8_t> outgoing;  // one frame's messages, sent in one go
+    std::vector<std::uint8_t> outgoing;  // update messages waiting to be sent together
     std::int64_t frame = 0;
     Clock::time_point nextFrame;
     std::string endReason;  // set when the session is to end
@@ -260,15 +262,20 @@ bool SendFrame(Session& session) {
                                                 session.options.tileSize)
                                  : ChangedTiles(session.sent, session.current,
                                                 session.options.tileSize);
+    std::swap(session.sent, session.current);
+    ++session.frame;
+    // Tiles go out in batches: few send() calls, and memory bounded whatever the screen size.
     session.outgoing.clear();
     for (const TileRect& rect : tiles) {
-        BuildTileUpdate(session.current, rect, session.options.tileSize, session.options.encoding,
+        BuildTileUpdate(session.sent, rect, session.options.tileSize, session.options.encoding,
                         session.scratch, session.message);
         session.outgoing.insert(session.outgoing.end(), session.message.begin(),
                                 session.message.end());
+        if (session.outgoing.size() >= kSendBatchBytes) {
+            if (!SendAll(session, session.outgoing)) return false;
+            session.outgoing.clear();
+        }
     }
-    std::swap(session.sent, session.current);
-    ++session.frame;
     return SendAll(session, session.outgoing);
 }
 

@@ -416,12 +416,29 @@ TEST(ServerImage, BmpFileIsTheScreen) {
     const auto imagePath = dir.path() / "noise.bmp";
     testing::WriteFileBytes(imagePath, file);
 
-    for (int depth : {24, 32}) {
+    for (int depth : {16, 24, 32}) {
         const Geometry g{width, height, depth, 128};
         const std::vector<std::string> options = {
             "--image", imagePath.string(), "--depth", std::to_string(depth), "--tile", "128",
             "--encoding", "rle", "--auth", "none", "--static", "--once"};
         const Bytes dumped = DumpedFrame(options);
+        // The dump holds the file's pixels at the chosen depth: 5 bits a colour at 16 bits,
+        // B, G, R, 0 at 32.
+        const std::size_t outStride = static_cast<std::size_t>(RowStride(width, depth));
+        ASSERT_EQ(dumped.size(), 54 + outStride * height) << depth;
+        for (int row = 0; row < height; ++row) {
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t* bgr = file.data() + 54 + row * stride + x * 3;
+                const std::uint8_t* out = dumped.data() + 54 + row * outStride;
+                if (depth == 16) {
+                    const unsigned word = (bgr[2] >> 3) << 10 | (bgr[1] >> 3) << 5 | bgr[0] >> 3;
+                    ASSERT_EQ(out[x * 2] | out[x * 2 + 1] << 8, static_cast<int>(word));
+                } else if (depth == 32) {
+                    ASSERT_EQ(Bytes(out + x * 4, out + x * 4 + 4),
+                              Bytes({bgr[0], bgr[1], bgr[2], 0}));
+                }
+            }
+        }
         if (depth == 24) {
             EXPECT_EQ(dumped, file);
         }
