@@ -21,8 +21,8 @@ bool DumpFrame(const ServerOptions& options, std::string& error) {
         error = "cannot create " + options.dumpFramePath;
         return false;
     }
-    const bool written = !bytes.empty() &&
-                         std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool written =
+        !bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     if (std::fclose(file) != 0 || !written) {
         error = "cannot write " + options.dumpFramePath;
         return false;

@@ -63,8 +63,8 @@ SocketHandle AcceptClient(Listener& listener, std::string& peer) {
     for (;;) {
         sockaddr_in address{};
         socklen_t size = sizeof address;
-        const int fd = ::accept4(listener.fd, reinterpret_cast<sockaddr*>(&address), &size,
-                                 SOCK_CLOEXEC);
+        const int fd =
+            ::accept4(listener.fd, reinterpret_cast<sockaddr*>(&address), &size, SOCK_CLOEXEC);
         if (fd >= 0) {
             peer = AddressText(address) + ":" + std::to_string(ntohs(address.sin_port));
             return fd;

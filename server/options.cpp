@@ -103,11 +103,11 @@ ParseResult ParseOptions(const std::vector<std::string>& args, ServerOptions& op
             options.allTiles = true;
             continue;
         }
-        const bool takesValue =
-            name == "--listen" || name == "--password-file" || name == "--auth" ||
-            name == "--size" || name == "--depth" || name == "--tile" || name == "--encoding" ||
-            name == "--fps" || name == "--image" || name == "--log" || name == "--frames" ||
-            name == "--dump-frame";
+        const bool takesValue = name == "--listen" || name == "--password-file" ||
+                                name == "--auth" || name == "--size" || name == "--depth" ||
+                                name == "--tile" || name == "--encoding" || name == "--fps" ||
+                                name == "--image" || name == "--log" || name == "--frames" ||
+                                name == "--dump-frame";
         if (!takesValue) return Fail("unknown option: " + name);
         if (k + 1 >= args.size()) return Fail(name + " needs a value");
         const std::string& value = args[++k];
@@ -134,7 +134,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args, ServerOptions& op
                             value);
             }
         } else if (name == "--depth") {
-            if (!ParseInt(value, 16, 32, number) || (number != 16 && number != 24 && number != 32)) {
+            if (!ParseInt(value, 16, 32, number) ||
+                (number != 16 && number != 24 && number != 32)) {
                 return Fail("--depth wants 16, 24 or 32: " + value);
             }
             options.depth = static_cast<int>(number);

@@ -23,7 +23,7 @@ struct ServerOptions {
     TileEncoding encoding = TileEncoding::Rle;
     int fps = 10;  // 0: as fast as the client takes the frames
     std::string imagePath;
-    std::string logPath;    // empty: stdout
+    std::string logPath;      // empty: stdout
     std::int64_t frames = 0;  // 0: animate without end
     bool staticPicture = false;
     bool once = false;

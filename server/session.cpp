@@ -27,8 +27,7 @@ constexpr std::size_t kSendBatchBytes = 1 << 20;
 enum class Phase { AwaitSeedReply, AwaitDigestResponse, Streaming };
 
 struct Session {
-    Session(const ServerOptions& o, ScreenSource& s, EventLog& l)
-        : options(o), source(s), log(l) {}
+    Session(const ServerOptions& o, ScreenSource& s, EventLog& l) : options(o), source(s), log(l) {}
     const ServerOptions& options;
     ScreenSource& source;
     EventLog& log;
@@ -258,10 +257,9 @@ bool SendFrame(Session& session) {
         return false;
     }
     const std::vector<TileRect> tiles =
-        session.options.allTiles ? ChangedTiles(ScreenBitmap{}, session.current,
-                                                session.options.tileSize)
-                                 : ChangedTiles(session.sent, session.current,
-                                                session.options.tileSize);
+        session.options.allTiles
+            ? ChangedTiles(ScreenBitmap{}, session.current, session.options.tileSize)
+            : ChangedTiles(session.sent, session.current, session.options.tileSize);
     std::swap(session.sent, session.current);
     ++session.frame;
     // Tiles go out in batches: few send() calls, and memory bounded whatever the screen size.
@@ -289,9 +287,8 @@ int WaitBudget(const Session& session, Clock::time_point now) {
     using std::chrono::duration_cast;
     using std::chrono::milliseconds;
     if (session.phase != Phase::Streaming) {
-        return static_cast<int>(
-            std::max<std::int64_t>(0, duration_cast<milliseconds>(session.loginDeadline - now)
-                                          .count()));
+        return static_cast<int>(std::max<std::int64_t>(
+            0, duration_cast<milliseconds>(session.loginDeadline - now).count()));
     }
     if (!MoreFrames(session)) return -1;
     return static_cast<int>(std::clamp<std::int64_t>(

@@ -15,8 +15,7 @@ constexpr std::uint32_t kClockColour = Rgb(0xFF, 0x80, 0x20);
 constexpr std::uint32_t kCounterColour = Rgb(0x80, 0xE0, 0x80);
 
 // Segments a to g in bits 0 to 6.
-constexpr std::uint8_t kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66,
-                                        0x6D, 0x7D, 0x07, 0x7F, 0x6F};
+constexpr std::uint8_t kSegments[10] = {0x3F, 0x06, 0x5B, 0x4F, 0x66, 0x6D, 0x7D, 0x07, 0x7F, 0x6F};
 
 // Goes 0 → range → 0 at speed pixels per frame.
 std::int64_t Bounce(std::int64_t frame, std::int64_t speed, std::int64_t range) {
@@ -50,13 +49,13 @@ void DrawDigit(Canvas& canvas, std::int64_t x, std::int64_t y, const TextStyle& 
     const std::int64_t t = style.thickness;
     const std::int64_t half = h / 2;
     const std::uint8_t mask = kSegments[digit];
-    if (mask & 0x01) FillRect(canvas, x, y, w, t, style.rgb);                       // a
-    if (mask & 0x02) FillRect(canvas, x + w - t, y, t, half + 1, style.rgb);        // b
-    if (mask & 0x04) FillRect(canvas, x + w - t, y + half, t, h - half, style.rgb); // c
-    if (mask & 0x08) FillRect(canvas, x, y + h - t, w, t, style.rgb);               // d
-    if (mask & 0x10) FillRect(canvas, x, y + half, t, h - half, style.rgb);         // e
-    if (mask & 0x20) FillRect(canvas, x, y, t, half + 1, style.rgb);                // f
-    if (mask & 0x40) FillRect(canvas, x, y + half - t / 2, w, t, style.rgb);        // g
+    if (mask & 0x01) FillRect(canvas, x, y, w, t, style.rgb);                        // a
+    if (mask & 0x02) FillRect(canvas, x + w - t, y, t, half + 1, style.rgb);         // b
+    if (mask & 0x04) FillRect(canvas, x + w - t, y + half, t, h - half, style.rgb);  // c
+    if (mask & 0x08) FillRect(canvas, x, y + h - t, w, t, style.rgb);                // d
+    if (mask & 0x10) FillRect(canvas, x, y + half, t, h - half, style.rgb);          // e
+    if (mask & 0x20) FillRect(canvas, x, y, t, half + 1, style.rgb);                 // f
+    if (mask & 0x40) FillRect(canvas, x, y + half - t / 2, w, t, style.rgb);         // g
 }
 
 void DrawText(Canvas& canvas, std::int64_t x, std::int64_t y, const TextStyle& style,
@@ -133,8 +132,7 @@ void DrawSyntheticFrame(Canvas& canvas, std::int64_t frame, int fps) {
     counter.insert(0, 6 - counter.size(), '0');
     const TextStyle counterStyle = MakeStyle(h / 16, kCounterColour);
     DrawText(canvas, (w - TextWidth(counterStyle, counter)) / 2,
-             clockY + clockStyle.digitHeight + counterStyle.digitHeight / 2, counterStyle,
-             counter);
+             clockY + clockStyle.digitHeight + counterStyle.digitHeight / 2, counterStyle, counter);
 }
 
 }  // namespace telorad::server

@@ -120,8 +120,9 @@ struct Geometry {
 };
 
 std::vector<std::string> GeometryOptions(const Geometry& g) {
-    return {"--size", std::to_string(g.width) + "x" + std::to_string(g.height), "--depth",
-            std::to_string(g.depth), "--tile", std::to_string(g.tile)};
+    return {"--size",  std::to_string(g.width) + "x" + std::to_string(g.height),
+            "--depth", std::to_string(g.depth),
+            "--tile",  std::to_string(g.tile)};
 }
 
 Bytes ScreenInfoMessage(const Geometry& g, std::uint32_t authFailed = 0) {
@@ -154,8 +155,8 @@ struct ReceivedFrames {
 void ReadUpdates(Client& client, const Geometry& g, ReceivedFrames& frames, int count,
                  int quietMs = 2000) {
     if (frames.picture.flags == 0) {
-        ASSERT_TRUE(CreateScreenBitmap(frames.picture, g.width, g.height, g.depth,
-                                       RowOrder::BottomUp));
+        ASSERT_TRUE(
+            CreateScreenBitmap(frames.picture, g.width, g.height, g.depth, RowOrder::BottomUp));
     }
     const std::int64_t tileStride = RowStride(g.tile, g.depth);
     const std::size_t tileBytes = static_cast<std::size_t>(tileStride * g.tile);
@@ -272,7 +273,8 @@ TEST_P(LoginTest, ExactBytesAndFirstFrame) {
         const Bytes seedMessage = client.Receive(12);
         ASSERT_EQ(seedMessage.size(), 12u);
         EXPECT_EQ(Bytes(seedMessage.begin(), seedMessage.begin() + 8), Message(MSG_AUTH_SEED, 4));
-        const Digest16 response = MakeSeedResponse(GetU32(seedMessage.data() + 8), c.clientPassword);
+        const Digest16 response =
+            MakeSeedResponse(GetU32(seedMessage.data() + 8), c.clientPassword);
         client.Send(Message(MSG_AUTH_SEED_REPLY, 16, Bytes(response.begin(), response.end())));
         EXPECT_EQ(client.Receive(32),
                   c.accepted ? ScreenInfoMessage(g) : ScreenInfoMessage({0, 0, 0, 0}, 1));
@@ -338,7 +340,8 @@ class TileLayoutTest : public ::testing::TestWithParam<LayoutCase> {};
 TEST_P(TileLayoutTest, FirstFrameCoversTheScreen) {
     const LayoutCase& c = GetParam();
     std::vector<std::string> options = GeometryOptions(c.geometry);
-    options.insert(options.end(), {"--auth", "none", "--encoding", c.encoding, "--static", "--once"});
+    options.insert(options.end(),
+                   {"--auth", "none", "--encoding", c.encoding, "--static", "--once"});
     Server server(options);
     ASSERT_TRUE(server.ready);
     Client client(server.port);
@@ -357,19 +360,18 @@ TEST_P(TileLayoutTest, FirstFrameCoversTheScreen) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Depths, TileLayoutTest,
-    ::testing::Values(LayoutCase{"Raw16", {100, 70, 16, 32}, "raw"},
-                      LayoutCase{"Raw24", {100, 70, 24, 32}, "raw"},
-                      LayoutCase{"Raw32", {100, 70, 32, 32}, "raw"},
-                      LayoutCase{"Rle16", {100, 70, 16, 32}, "rle"},
-                      LayoutCase{"Rle24", {100, 70, 24, 32}, "rle"},
-                      LayoutCase{"Rle32", {100, 70, 32, 32}, "rle"},
-                      // Tile rows of 15 bytes padded to 16; odd edge tiles.
-                      LayoutCase{"PaddedRows24", {13, 7, 24, 5}, "rle"},
-                      LayoutCase{"PaddedRows16", {13, 7, 16, 5}, "raw"},
-                      LayoutCase{"BigTiles32", {300, 200, 32, 128}, "rle"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Depths, TileLayoutTest,
+                         ::testing::Values(LayoutCase{"Raw16", {100, 70, 16, 32}, "raw"},
+                                           LayoutCase{"Raw24", {100, 70, 24, 32}, "raw"},
+                                           LayoutCase{"Raw32", {100, 70, 32, 32}, "raw"},
+                                           LayoutCase{"Rle16", {100, 70, 16, 32}, "rle"},
+                                           LayoutCase{"Rle24", {100, 70, 24, 32}, "rle"},
+                                           LayoutCase{"Rle32", {100, 70, 32, 32}, "rle"},
+                                           // Tile rows of 15 bytes padded to 16; odd edge tiles.
+                                           LayoutCase{"PaddedRows24", {13, 7, 24, 5}, "rle"},
+                                           LayoutCase{"PaddedRows16", {13, 7, 16, 5}, "raw"},
+                                           LayoutCase{"BigTiles32", {300, 200, 32, 128}, "rle"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ServerFrames, LaterFramesSendOnlyChangedTilesAndEndOnTheLastFrame) {
     const Geometry g{160, 120, 24, 16};
@@ -418,9 +420,12 @@ TEST(ServerImage, BmpFileIsTheScreen) {
 
     for (int depth : {16, 24, 32}) {
         const Geometry g{width, height, depth, 128};
-        const std::vector<std::string> options = {
-            "--image", imagePath.string(), "--depth", std::to_string(depth), "--tile", "128",
-            "--encoding", "rle", "--auth", "none", "--static", "--once"};
+        const std::vector<std::string> options = {"--image",    imagePath.string(),
+                                                  "--depth",    std::to_string(depth),
+                                                  "--tile",     "128",
+                                                  "--encoding", "rle",
+                                                  "--auth",     "none",
+                                                  "--static",   "--once"};
         const Bytes dumped = DumpedFrame(options);
         // The dump holds the file's pixels at the chosen depth: 5 bits a colour at 16 bits,
         // B, G, R, 0 at 32.
@@ -574,11 +579,18 @@ TEST(ServerSessions, AClientLeavingMidFrameDoesNotStopTheServer) {
 }
 
 TEST(ServerOptions, BadOptionsAreUsageErrors) {
-    for (const std::vector<std::string>& bad :
-         {std::vector<std::string>{"--depth", "8"}, {"--size", "0x10"}, {"--size", "640"},
-          {"--tile", "0"}, {"--auth", "kerberos"}, {"--encoding", "zip"}, {"--fps", "-1"},
-          {"--listen", "127.0.0.1"}, {"--listen", "127.0.0.1:70000"},
-          {"--password-file", "/nonexistent/file"}, {"--frobnicate"}, {"--tile"}}) {
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"--depth", "8"},
+                                                {"--size", "0x10"},
+                                                {"--size", "640"},
+                                                {"--tile", "0"},
+                                                {"--auth", "kerberos"},
+                                                {"--encoding", "zip"},
+                                                {"--fps", "-1"},
+                                                {"--listen", "127.0.0.1"},
+                                                {"--listen", "127.0.0.1:70000"},
+                                                {"--password-file", "/nonexistent/file"},
+                                                {"--frobnicate"},
+                                                {"--tile"}}) {
         std::vector<std::string> argv = {TELORAD_SERVER_PATH};
         argv.insert(argv.end(), bad.begin(), bad.end());
         EXPECT_EQ(testing::RunProgram(argv), 64) << bad[0];
