@@ -140,5 +140,23 @@ TEST(Rle, LongestRunAndLiteral) {
                              out.size() - 1));
 }
 
+TEST(Rle, RunsOfEveryLengthAcrossStoreWidths) {
+    // Short runs, whole 8- and 32-byte stores with tails, and the long-run copy path; the guard
+    // bytes right behind each run must stay untouched.
+    for (std::uint16_t value : {0x3C5A, 0x7777}) {
+        for (int count = 1; count <= 700; count += count < 300 ? 1 : 37) {
+            const std::vector<std::uint8_t> code =
+                LittleEndian({static_cast<std::uint16_t>(0x8000 + count), value});
+            std::vector<std::uint8_t> out(2 * count + 6, kUntouched);
+            ASSERT_TRUE(DecodeRle16(code.data(), 2, out.data(), out.size()));
+            for (int k = 0; k < count; ++k) {
+                ASSERT_EQ(out[2 * k], value & 0xFF) << count;
+                ASSERT_EQ(out[2 * k + 1], value >> 8) << count;
+            }
+            for (std::size_t k = 2 * count; k < out.size(); ++k) ASSERT_EQ(out[k], kUntouched);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace telorad
