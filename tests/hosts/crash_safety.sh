@@ -31,7 +31,14 @@ for ((round = 1; round <= rounds; round++)); do
     : > "$out"
     "$program" run "$file" > "$out" &
     pid=$!
-    printf -v delay '0.%03d' $((RANDOM % 40 + 10))
+    # Wait for its check of the file, so the kill lands among the saves however slowly the
+    # program starts (sanitizer builds start slowly).
+    for ((tries = 0; tries < 5000; tries++)); do
+        [ -s "$out" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.002
+    done
+    printf -v delay '0.%03d' $((RANDOM % 25))
     sleep "$delay"
     kill -9 "$pid" 2>/dev/null || true
     status=0
@@ -40,9 +47,8 @@ for ((round = 1; round <= rounds; round++)); do
     if [ "$status" -ne 137 ]; then
         fail "$round" "the saving process ended by itself (status $status): $result"
     fi
-    # Killed before it got to check: the file is still the one the last round left, and the
-    # next process checks it.
-    [ -n "$result" ] && count "$result"
+    [ -n "$result" ] || fail "$round" "the saving process never checked the file"
+    count "$result"
     for temporary in "$file".tmp-*; do
         if [ -e "$temporary" ]; then
             leftovers=$((leftovers + 1))
