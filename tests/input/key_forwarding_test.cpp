@@ -98,6 +98,31 @@ TEST_F(ForwardingTest, FocusLossThenAKeyEventSendsTheOwedReleases) {
     EXPECT_EQ(std::count(client.sentKeyState.begin(), client.sentKeyState.end(), 0u), 256);
 }
 
+TEST_F(ForwardingTest, AcceleratorStrokesSendOnlyTheCtrlPressAndRelease) {
+    ConnectInControlMode();
+    for (const auto& [letter, command] : {std::pair{VK_P, IDM_PRINT}, std::pair{0x4F, IDM_OPEN_UNUSED},
+                                          std::pair{0x52, IDM_RELOAD_UNUSED},
+                                          std::pair{0x56, IDM_PASTE_UNUSED}}) {
+        PressKeys({VK_CONTROL, VK_LCONTROL}, true);
+        OnKeyEvent(client);
+        PressKeys({letter}, true);
+        HandleCommand(client, command);  // the accelerator table takes the letter's press
+        PressKeys({letter}, false);
+        OnKeyEvent(client);  // its release reaches the window: the letter is found up
+        PressKeys({VK_CONTROL, VK_LCONTROL}, false);
+        OnKeyEvent(client);
+    }
+    std::vector<Words> expected;
+    for (int stroke = 0; stroke < 4; ++stroke) {
+        for (const Words& words : {Key(false, VK_CONTROL), Key(false, VK_LCONTROL),
+                                   Key(true, VK_CONTROL), Key(true, VK_LCONTROL)})
+            expected.push_back(words);
+    }
+    EXPECT_EQ(Forwarded(), expected);
+    EXPECT_TRUE(window.printedPages.empty());
+    EXPECT_EQ(window.calls.end(), std::find(window.calls.begin(), window.calls.end(), "PrintDialog"));
+}
+
 TEST_F(ForwardingTest, AButtonHeldDuringAKeyEventIsReportedAsItsKeyCode) {
     ConnectInControlMode();
     PressKeys({VK_LBUTTON}, true);
