@@ -46,7 +46,8 @@ inline constexpr int kStartupHeight = 240;
 // ((width × bitsPerPixel + 31) / 32) × 4, in 64 bits; -1 for an argument outside 0 .. 2^31 - 1.
 std::int64_t RowStride(std::int64_t width, std::int64_t bitsPerPixel);
 
-// Depth 0 stands for 24. Fills a record that is not in use; the new pixels are zero (black).
+// Depth 0 stands for 24. Fills the record (one in use is destroyed first); the new pixels are
+// zero (black).
 // Returns false, leaving the record empty, for a depth other than 16, 24 or 32, a side that is
 // negative or above kMaxPictureSide, a size above kMaxPictureBytes, or a failed allocation.
 bool CreateScreenBitmap(ScreenBitmap& bitmap, std::int64_t width, std::int64_t height,
