@@ -26,8 +26,8 @@ void RunConnectCommand(Client& client) {
             continue;
         }
 
-        const ConnectFormOutcome outcome = ConfirmConnectForm(
-            form, client.hostHistory, client.connectParams, client.settingsPath);
+        const ConnectFormOutcome outcome =
+            ConfirmConnectForm(form, client.hostHistory, client.connectParams, client.settingsPath);
         if (outcome.result != kConnectFormOk) {
             window.ShowMessageBox(kHostTooLongText, kRefusalCaption, MessageBoxStyle::Warning);
             continue;
@@ -35,8 +35,7 @@ void RunConnectCommand(Client& client) {
         // The history keeps the password as typed; the handshake needs the server's bytes.
         client.connectParams.password = wirePassword;
         if (!outcome.saved) {
-            window.ShowMessageBox(kSettingsNotSavedText, kRefusalCaption,
-                                  MessageBoxStyle::Warning);
+            window.ShowMessageBox(kSettingsNotSavedText, kRefusalCaption, MessageBoxStyle::Warning);
         }
         break;
     }

@@ -28,8 +28,10 @@ void ScrollView(Client& client, std::int32_t dx, std::int32_t dy) {
 void AutoScroll(Client& client, std::int32_t x, std::int32_t y) {
     if (!client.window.IsMenuItemChecked(IDM_AUTO_SCROLL)) return;
     // The pointer position travels as two unsigned 16-bit halves.
-    const std::int32_t dy = AutoScrollStep(static_cast<std::uint32_t>(y), client.view.vScrollInfo.page);
-    const std::int32_t dx = AutoScrollStep(static_cast<std::uint32_t>(x), client.view.hScrollInfo.page);
+    const std::int32_t dy =
+        AutoScrollStep(static_cast<std::uint32_t>(y), client.view.vScrollInfo.page);
+    const std::int32_t dx =
+        AutoScrollStep(static_cast<std::uint32_t>(x), client.view.hScrollInfo.page);
     ScrollView(client, dx, dy);
 }
 

@@ -23,9 +23,8 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     if (lead >= 0xE0 && lead <= 0xEF) {
         const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
         const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-        return left >= 3 && continuation(at + 1, low, high) && continuation(at + 2, 0x80, 0xBF)
-                   ? 3
-                   : 0;
+        return left >= 3 && continuation(at + 1, low, high) && continuation(at + 2, 0x80, 0xBF) ? 3
+                                                                                                : 0;
     }
     if (lead >= 0xF0 && lead <= 0xF4) {
         const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
@@ -104,7 +103,8 @@ std::uint32_t ReadWireCodePage(const std::string& settingsPath) {
 std::string RefusalMessage(RefusedText what, TextConversion result, std::uint32_t codePage) {
     const std::string number = std::to_string(codePage);
     const bool password = what == RefusedText::kPassword;
-    std::string text = password ? "このパスワードは送信できません。" : "このコマンドは送信できません。";
+    std::string text =
+        password ? "このパスワードは送信できません。" : "このコマンドは送信できません。";
     if (result == TextConversion::kUnsupportedCodePage) {
         text += "このシステムはコードページ " + number +
                 " に変換できません (remote.ini の [Client] CodePage を確認してください)。\n";
@@ -114,8 +114,8 @@ std::string RefusalMessage(RefusedText what, TextConversion result, std::uint32_
     } else {
         text += "サーバーのコードページ " + number + " で表せない文字が含まれています。\n";
         text += password ? "This password cannot be sent: " : "This command cannot be sent: ";
-        text += "it contains a character that the server's code page " + number +
-                " cannot represent.";
+        text +=
+            "it contains a character that the server's code page " + number + " cannot represent.";
     }
     return text;
 }

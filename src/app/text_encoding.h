@@ -17,8 +17,8 @@ inline constexpr std::string_view kCodePageKey = "CodePage";
 
 enum class TextConversion {
     kOk,
-    kUnrepresentable,       // a character the code page cannot hold, or text that is not UTF-8
-    kUnsupportedCodePage,   // this system cannot convert to that code page at all
+    kUnrepresentable,      // a character the code page cannot hold, or text that is not UTF-8
+    kUnsupportedCodePage,  // this system cannot convert to that code page at all
 };
 
 // Converts UTF-8 text to the code page (65001 passes valid UTF-8 through). On anything but kOk

@@ -24,7 +24,8 @@ TextConversion ConvertUtf8WithPlatform(std::string_view utf8, std::uint32_t code
     std::size_t outLeft = converted.size();
     // Without a //TRANSLIT suffix iconv stops with EILSEQ at a character the code page lacks.
     bool ok = iconv(converter, &in, &inLeft, &next, &outLeft) != static_cast<std::size_t>(-1);
-    if (ok) ok = iconv(converter, nullptr, nullptr, &next, &outLeft) != static_cast<std::size_t>(-1);
+    if (ok)
+        ok = iconv(converter, nullptr, nullptr, &next, &outLeft) != static_cast<std::size_t>(-1);
     iconv_close(converter);
     if (!ok || inLeft != 0) return TextConversion::kUnrepresentable;
     converted.resize(converted.size() - outLeft);

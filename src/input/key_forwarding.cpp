@@ -27,8 +27,8 @@ void SendKeyChanges(Client& client) {
 
 std::uint32_t PackPosition(std::int32_t x, std::int32_t y, std::int32_t scrollX,
                            std::int32_t scrollY) {
-    const std::uint32_t message = (static_cast<std::uint32_t>(y) & 0xFFFFu) << 16 |
-                                  (static_cast<std::uint32_t>(x) & 0xFFFFu);
+    const std::uint32_t message =
+        (static_cast<std::uint32_t>(y) & 0xFFFFu) << 16 | (static_cast<std::uint32_t>(x) & 0xFFFFu);
     return message + static_cast<std::uint32_t>(scrollY) * 65536u +
            static_cast<std::uint32_t>(scrollX);
 }

@@ -62,10 +62,10 @@ std::int32_t WindowExtentLimit(std::int32_t maxExtent, bool crossingBarShown,
 PixelRect VisibleRect(const ViewState& view, std::int32_t clientWidth, std::int32_t clientHeight,
                       std::int32_t pictureWidth, std::int32_t pictureHeight) {
     PixelRect rect{view.scrollX, view.scrollY, 0, 0};
-    rect.width = ClampToInt32(std::min<std::int64_t>(clientWidth,
-                                                     std::int64_t{pictureWidth} - view.scrollX));
-    rect.height = ClampToInt32(std::min<std::int64_t>(clientHeight,
-                                                      std::int64_t{pictureHeight} - view.scrollY));
+    rect.width = ClampToInt32(
+        std::min<std::int64_t>(clientWidth, std::int64_t{pictureWidth} - view.scrollX));
+    rect.height = ClampToInt32(
+        std::min<std::int64_t>(clientHeight, std::int64_t{pictureHeight} - view.scrollY));
     if (rect.x < 0 || rect.y < 0 || rect.Empty()) return {view.scrollX, view.scrollY, 0, 0};
     return rect;
 }

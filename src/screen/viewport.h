@@ -70,6 +70,6 @@ std::int32_t WindowExtentLimit(std::int32_t maxExtent, bool crossingBarShown,
 // The corner of the framebuffer that the client area shows: (scrollX, scrollY) and the client
 // size, clipped to the picture (empty where the client area lies wholly beyond it).
 PixelRect VisibleRect(const ViewState& view, std::int32_t clientWidth, std::int32_t clientHeight,
-                     std::int32_t pictureWidth, std::int32_t pictureHeight);
+                      std::int32_t pictureWidth, std::int32_t pictureHeight);
 
 }  // namespace telorad

@@ -15,8 +15,8 @@ using testing::ViewerTest;
 
 constexpr int kConnectionItems[] = {IDM_DISCONNECT, IDM_MODE_STANDBY, IDM_MODE_MONITOR,
                                     IDM_MODE_CONTROL};
-constexpr int kMarkItems[] = {IDM_MODE_STANDBY, IDM_MODE_MONITOR, IDM_MODE_CONTROL,
-                              IDM_AUTO_SCROLL, IDM_SYNC_CURSOR};
+constexpr int kMarkItems[] = {IDM_MODE_STANDBY, IDM_MODE_MONITOR, IDM_MODE_CONTROL, IDM_AUTO_SCROLL,
+                              IDM_SYNC_CURSOR};
 
 const std::vector<std::uint32_t> kSetMonitor{MSG_SET_MODE, MODE_MONITOR};
 
@@ -274,7 +274,8 @@ TEST_F(ViewerTest, PasswordTheCodePageCannotHoldIsRefusedAndTheDialogOpensAgain)
     ASSERT_EQ(seen.size(), 2u);
     EXPECT_EQ(seen[1], "pw\xF0\x9F\x98\x80") << "the dialog comes back as the user left it";
     ASSERT_EQ(window.messageBoxes.size(), 1u);
-    EXPECT_NE(window.messageBoxes[0].text.find("このパスワードは送信できません"), std::string::npos);
+    EXPECT_NE(window.messageBoxes[0].text.find("このパスワードは送信できません"),
+              std::string::npos);
     EXPECT_NE(window.messageBoxes[0].text.find("This password cannot be sent"), std::string::npos);
     EXPECT_EQ(client.connection.socket, kNoSocket);
     EXPECT_TRUE(client.hostHistory.empty());

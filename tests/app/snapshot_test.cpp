@@ -17,7 +17,7 @@ using testing::ReadFileBytes;
 using testing::TempDir;
 
 class SnapshotTest : public ::testing::Test {
-protected:
+  protected:
     TempDir dir;
     RecordingWindowSystem window;
     Client client{window};
@@ -37,7 +37,8 @@ TEST_F(SnapshotTest, SavingTheStartPictureWritesAWhite24BitFileOf230454Bytes) {
     EXPECT_EQ(GetI32(file.data() + 18), 320);
     EXPECT_EQ(GetI32(file.data() + 22), 240);
     EXPECT_EQ(file[28], 24);
-    EXPECT_TRUE(std::all_of(file.begin() + 54, file.end(), [](std::uint8_t b) { return b == 0xFF; }));
+    EXPECT_TRUE(
+        std::all_of(file.begin() + 54, file.end(), [](std::uint8_t b) { return b == 0xFF; }));
 }
 
 TEST_F(SnapshotTest, SavingReplacesAnExistingFileWhole) {

@@ -49,7 +49,7 @@ TEST(TextEncodingTest, LimitKeepsWholeCharactersOnly) {
         std::string wire;
     } cases[] = {
         {"abcdef", 932, 4, "abcd"},
-        {"a漢字", 932, 4, "a\x8A\xBF"},       // 字 would need bytes 4 and 5
+        {"a漢字", 932, 4, "a\x8A\xBF"},  // 字 would need bytes 4 and 5
         {"a漢字", 932, 5, "a\x8A\xBF\x8E\x9A"},
         {"漢字", 65001, 4, "漢"},
         {"ab", 932, 0, ""},
@@ -76,12 +76,9 @@ TEST(TextEncodingTest, CodePageComesFromTheSettingsFile) {
         std::string text;
         std::uint32_t expected;
     } cases[] = {
-        {"[Client]\r\nCodePage=65001\r\n", 65001},
-        {"[client]\nCODEPAGE = 1252\n", 1252},
-        {"[Client]\r\nHost01=a\r\n", 932},
-        {"[Other]\r\nCodePage=1252\r\n", 932},
-        {"[Client]\r\nCodePage=abc\r\n", 932},
-        {"[Client]\r\nCodePage=-5\r\n", 932},
+        {"[Client]\r\nCodePage=65001\r\n", 65001}, {"[client]\nCODEPAGE = 1252\n", 1252},
+        {"[Client]\r\nHost01=a\r\n", 932},         {"[Other]\r\nCodePage=1252\r\n", 932},
+        {"[Client]\r\nCodePage=abc\r\n", 932},     {"[Client]\r\nCodePage=-5\r\n", 932},
     };
     for (const auto& c : cases) {
         testing::WriteFileBytes(path, std::vector<std::uint8_t>(c.text.begin(), c.text.end()));

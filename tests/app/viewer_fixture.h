@@ -28,7 +28,7 @@ struct SentMessage {
 };
 
 class ViewerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.onClientSizeChanged = [this] { OnClientSizeChanged(client); };
         settingsPath = (dir.path() / "remote.ini").string();
@@ -75,9 +75,9 @@ protected:
                 ADD_FAILURE() << "short message of type " << header.type;
                 break;
             }
-            messages.push_back({header.type, {bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                                              bytes.begin() + static_cast<std::ptrdiff_t>(
-                                                                  at + header.length)}});
+            messages.push_back({header.type,
+                                {bytes.begin() + static_cast<std::ptrdiff_t>(at),
+                                 bytes.begin() + static_cast<std::ptrdiff_t>(at + header.length)}});
             at += header.length;
         }
         EXPECT_EQ(at, bytes.size()) << "trailing bytes";

@@ -1,14 +1,15 @@
 // The view over the picture: scroll limits, scroll-bar codes, the wheel, automatic scrolling,
 // fitting and the sizing limit.
+#include "screen/viewport.h"
+
 #include <gtest/gtest.h>
 
 #include "app/client.h"
+#include "app/commands.h"
 #include "app/main_window.h"
 #include "app/recording_window_system.h"
 #include "app/scrolling.h"
 #include "app/view.h"
-#include "app/commands.h"
-#include "screen/viewport.h"
 
 namespace telorad {
 namespace {
@@ -19,9 +20,9 @@ TEST(ViewportArithmeticTest, ScrollRequestsStayWithinThePicture) {
     const struct {
         std::int32_t request, offset, extent, page, expected;
     } cases[] = {
-        {10, 0, 1000, 500, 10},       {600, 0, 1000, 500, 500},   {10, 500, 1000, 500, 0},
-        {-10, 5, 1000, 500, -5},      {-10, 0, 1000, 500, 0},     {100, 0, 320, 952, 0},
-        {-100, 0, 320, 952, 0},       {INT32_MAX, 0, 1000, 1, 999}, {INT32_MIN, 999, 1000, 1, -999},
+        {10, 0, 1000, 500, 10},  {600, 0, 1000, 500, 500},     {10, 500, 1000, 500, 0},
+        {-10, 5, 1000, 500, -5}, {-10, 0, 1000, 500, 0},       {100, 0, 320, 952, 0},
+        {-100, 0, 320, 952, 0},  {INT32_MAX, 0, 1000, 1, 999}, {INT32_MIN, 999, 1000, 1, -999},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(LimitScrollRequest(c.request, c.offset, c.extent, c.page), c.expected)
@@ -35,10 +36,10 @@ TEST(ViewportArithmeticTest, ScrollBarCodes) {
         std::uint32_t thumb;
         std::int32_t offset, expected;
     } cases[] = {
-        {0, 0, 100, -10}, {1, 0, 100, 10}, {2, 0, 100, -80}, {3, 0, 100, 80},
-        {4, 300, 100, 0},  // thumb released: nothing further
-        {5, 300, 100, 200}, {5, 20, 100, -80},
-        {6, 0, 100, 0},    {7, 0, 100, 0},  {8, 0, 100, 0},  {-1, 0, 100, 0},
+        {0, 0, 100, -10},   {1, 0, 100, 10},   {2, 0, 100, -80},
+        {3, 0, 100, 80},    {4, 300, 100, 0},  // thumb released: nothing further
+        {5, 300, 100, 200}, {5, 20, 100, -80}, {6, 0, 100, 0},
+        {7, 0, 100, 0},     {8, 0, 100, 0},    {-1, 0, 100, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ScrollRequestAmount(c.code, c.thumb, c.offset), c.expected) << "code " << c.code;
@@ -48,8 +49,8 @@ TEST(ViewportArithmeticTest, ScrollBarCodes) {
 TEST(ViewportArithmeticTest, WheelAmountTruncatesTowardZero) {
     const struct {
         std::int32_t delta, expected;
-    } cases[] = {{120, -16}, {-120, 16}, {-240, 32}, {60, -8}, {7, 0}, {-7, 0}, {8, -1},
-                 {-8, 1},    {0, 0},     {INT32_MIN, 286331153}};
+    } cases[] = {{120, -16}, {-120, 16}, {-240, 32}, {60, -8}, {7, 0},
+                 {-7, 0},    {8, -1},    {-8, 1},    {0, 0},   {INT32_MIN, 286331153}};
     for (const auto& c : cases) EXPECT_EQ(WheelScrollAmount(c.delta), c.expected) << c.delta;
 }
 
@@ -58,12 +59,17 @@ TEST(ViewportArithmeticTest, AutoScrollBandsUseUnsignedComparisons) {
         std::uint32_t coordinate;
         std::int32_t page, expected;
     } cases[] = {
-        {0, 500, -16},  {47, 500, -16}, {48, 500, 0},  {452, 500, 0}, {453, 500, 16},
-        {499, 500, 16}, {20, 60, 0},    // both bands overlap: no move
-        {13, 60, 0},    // 13 lies in both bands
+        {0, 500, -16},
+        {47, 500, -16},
+        {48, 500, 0},
+        {452, 500, 0},
+        {453, 500, 16},
+        {499, 500, 16},
+        {20, 60, 0},  // both bands overlap: no move
+        {13, 60, 0},  // 13 lies in both bands
         {59, 60, 16},
-        {0xFFFF, 500, 16},              // a coordinate the 16-bit field wraps to the far side
-        {0x10000 + 10, 500, -16},       // only the low 16 bits count
+        {0xFFFF, 500, 16},         // a coordinate the 16-bit field wraps to the far side
+        {0x10000 + 10, 500, -16},  // only the low 16 bits count
     };
     for (const auto& c : cases) {
         EXPECT_EQ(AutoScrollStep(c.coordinate, c.page), c.expected)
@@ -80,7 +86,7 @@ TEST(ViewportArithmeticTest, WindowLimitAddsTheBarShownAcrossTheAxis) {
 // --- The view on the recording window ---------------------------------------------------------
 
 class ViewTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         window.onClientSizeChanged = [this] { OnClientSizeChanged(client); };
         StartClientWithSettings(client, {1920, 1080}, "");
@@ -160,7 +166,7 @@ TEST_F(ViewTest, ScrollBarLinePageAndThumb) {
         int code;
         std::uint32_t thumb;
         std::int32_t expectedY;
-    } steps[] = {{1, 0, 10}, {3, 0, 90}, {0, 0, 80}, {5, 200, 200}, {4, 0, 200},
+    } steps[] = {{1, 0, 10},  {3, 0, 90},  {0, 0, 80},  {5, 200, 200}, {4, 0, 200},
                  {2, 0, 120}, {6, 0, 120}, {7, 0, 120}, {8, 0, 120}};
     for (const auto& step : steps) {
         OnScrollRequest(client, ScrollBarKind::Vertical, step.code, step.thumb);
@@ -189,15 +195,14 @@ TEST_F(ViewTest, WheelScrollsVerticallyUnlessShiftAloneIsHeld) {
 
 TEST_F(ViewTest, AutoScrollAtTheBandsOfA500PixelClientArea) {
     NewPicture(1000, 2000);
-    window.ResizeWindow({window.outer.width, 500 + (window.outer.height - window.ClientSize().height)});
+    window.ResizeWindow(
+        {window.outer.width, 500 + (window.outer.height - window.ClientSize().height)});
     ASSERT_EQ(window.ClientSize().height, 500);
     ASSERT_EQ(client.view.vScrollInfo.page, 500);
     ScrollView(client, 0, 700);
     const std::int32_t middleX = window.ClientSize().width / 2;
 
-    const struct {
-        std::int32_t y, move;
-    } cases[] = {{47, -16}, {48, 0}, {452, 0}, {453, 16}};
+    const struct { std::int32_t y, move; } cases[] = {{47, -16}, {48, 0}, {452, 0}, {453, 16}};
     for (bool enabled : {false, true}) {
         window.CheckMenuItem(IDM_AUTO_SCROLL, enabled);
         for (const auto& c : cases) {

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/viewer_fixture.h"
 #include "app/scrolling.h"
+#include "app/viewer_fixture.h"
 
 namespace telorad {
 namespace {
@@ -29,7 +29,7 @@ const Words kSetMonitor{MSG_SET_MODE, MODE_MONITOR};
 const Words kSetControl{MSG_SET_MODE, MODE_CONTROL};
 
 class ForwardingTest : public ViewerTest {
-protected:
+  protected:
     void ConnectInControlMode() {
         ASSERT_TRUE(Connect());
         HandleCommand(client, IDM_MODE_CONTROL);
@@ -78,8 +78,10 @@ TEST_F(ForwardingTest, KeysOutsideControlModeWaitForTheFirstKeyEventInControlMod
     OnKeyEvent(client);
     HandleCommand(client, IDM_MODE_CONTROL);
     OnKeyEvent(client);
-    EXPECT_EQ(Describe(Sent()), (std::vector<Words>{kSetMonitor, {MSG_SET_MODE, MODE_STANDBY},
-                                                    kSetControl, Key(false, VK_A),
+    EXPECT_EQ(Describe(Sent()), (std::vector<Words>{kSetMonitor,
+                                                    {MSG_SET_MODE, MODE_STANDBY},
+                                                    kSetControl,
+                                                    Key(false, VK_A),
                                                     Key(true, VK_P)}));
     EXPECT_EQ(client.sentKeyState[VK_A], 1u);
     EXPECT_EQ(client.sentKeyState[VK_P], 0u);
@@ -92,17 +94,16 @@ TEST_F(ForwardingTest, FocusLossThenAKeyEventSendsTheOwedReleases) {
     window.ReleaseAllKeys();  // the window lost the focus; it sees every key up
     OnKeyEvent(client);
     EXPECT_EQ(Forwarded(),
-              (std::vector<Words>{Key(false, VK_CONTROL), Key(false, VK_A),
-                                  Key(false, VK_LCONTROL), Key(true, VK_CONTROL), Key(true, VK_A),
-                                  Key(true, VK_LCONTROL)}));
+              (std::vector<Words>{Key(false, VK_CONTROL), Key(false, VK_A), Key(false, VK_LCONTROL),
+                                  Key(true, VK_CONTROL), Key(true, VK_A), Key(true, VK_LCONTROL)}));
     EXPECT_EQ(std::count(client.sentKeyState.begin(), client.sentKeyState.end(), 0u), 256);
 }
 
 TEST_F(ForwardingTest, AcceleratorStrokesSendOnlyTheCtrlPressAndRelease) {
     ConnectInControlMode();
-    for (const auto& [letter, command] : {std::pair{VK_P, IDM_PRINT}, std::pair{0x4F, IDM_OPEN_UNUSED},
-                                          std::pair{0x52, IDM_RELOAD_UNUSED},
-                                          std::pair{0x56, IDM_PASTE_UNUSED}}) {
+    for (const auto& [letter, command] :
+         {std::pair{VK_P, IDM_PRINT}, std::pair{0x4F, IDM_OPEN_UNUSED},
+          std::pair{0x52, IDM_RELOAD_UNUSED}, std::pair{0x56, IDM_PASTE_UNUSED}}) {
         PressKeys({VK_CONTROL, VK_LCONTROL}, true);
         OnKeyEvent(client);
         PressKeys({letter}, true);
@@ -120,7 +121,8 @@ TEST_F(ForwardingTest, AcceleratorStrokesSendOnlyTheCtrlPressAndRelease) {
     }
     EXPECT_EQ(Forwarded(), expected);
     EXPECT_TRUE(window.printedPages.empty());
-    EXPECT_EQ(window.calls.end(), std::find(window.calls.begin(), window.calls.end(), "PrintDialog"));
+    EXPECT_EQ(window.calls.end(),
+              std::find(window.calls.begin(), window.calls.end(), "PrintDialog"));
 }
 
 TEST_F(ForwardingTest, AButtonHeldDuringAKeyEventIsReportedAsItsKeyCode) {
@@ -151,7 +153,7 @@ TEST_F(ForwardingTest, ButtonsInControlModeCarryThePackedPositionPlusTheScrollOf
     ASSERT_TRUE(Connect());
     OnMouseButton(client, WM_LBUTTONDOWN_CODE, 10, 20);  // monitor mode: not forwarded
     HandleCommand(client, IDM_MODE_CONTROL);
-    const std::uint32_t events[] = {WM_LBUTTONDOWN_CODE, WM_LBUTTONUP_CODE, WM_RBUTTONDOWN_CODE,
+    const std::uint32_t events[] = {WM_LBUTTONDOWN_CODE, WM_LBUTTONUP_CODE,   WM_RBUTTONDOWN_CODE,
                                     WM_RBUTTONUP_CODE,   WM_MBUTTONDOWN_CODE, WM_MBUTTONUP_CODE};
     std::vector<Words> expected;
     for (std::uint32_t event : events) {
@@ -168,8 +170,8 @@ TEST(PackPositionTest, AddsTheOffsetsToTheMessagePositionModulo2To32) {
     } cases[] = {
         {10, 20, 100, 40, 60u * 65536u + 110u},
         {0, 0, 0, 0, 0},
-        {65535, 0, 1, 0, 65536},            // x + scrollX carries into the y half
-        {0, 65535, 0, 1, 0},                // and y wraps modulo 2^32
+        {65535, 0, 1, 0, 65536},                             // x + scrollX carries into the y half
+        {0, 65535, 0, 1, 0},                                 // and y wraps modulo 2^32
         {70000, 3, 0, 0, 3u * 65536u + (70000u & 0xFFFFu)},  // only 16 bits per coordinate
     };
     for (const auto& c : cases) {
@@ -183,12 +185,16 @@ TEST(CursorSyncDueTest, StrictSignedComparisonWithAWrappingSum) {
         std::uint32_t last, now;
         bool due;
     } cases[] = {
-        {1000, 1500, false}, {1000, 1501, true}, {1000, 1000, false}, {1000, 999, false},
-        {0xFFFFFF00u, 0xFFFFFF00u + 501u, true},   // the tick count wrapped around zero
+        {1000, 1500, false},
+        {1000, 1501, true},
+        {1000, 1000, false},
+        {1000, 999, false},
+        {0xFFFFFF00u, 0xFFFFFF00u + 501u, true},  // the tick count wrapped around zero
         {0xFFFFFF00u, 0xFFFFFF00u + 500u, false},
-        {0x7FFFFF00u, 0x7FFFFF01u, true},          // the sum turns negative as a signed value
+        {0x7FFFFF00u, 0x7FFFFF01u, true},  // the sum turns negative as a signed value
     };
-    for (const auto& c : cases) EXPECT_EQ(CursorSyncDue(c.last, c.now), c.due) << c.last << " " << c.now;
+    for (const auto& c : cases)
+        EXPECT_EQ(CursorSyncDue(c.last, c.now), c.due) << c.last << " " << c.now;
 }
 
 TEST_F(ForwardingTest, CursorSyncSendsAtMostOneMoveEvery500Ms) {
@@ -204,8 +210,8 @@ TEST_F(ForwardingTest, CursorSyncSendsAtMostOneMoveEvery500Ms) {
     const struct {
         std::uint32_t tick;
         bool sent;
-    } moves[] = {{10000, false}, {10500, false}, {10501, true}, {10700, false},
-                 {11001, false}, {11002, true}};
+    } moves[] = {{10000, false}, {10500, false}, {10501, true},
+                 {10700, false}, {11001, false}, {11002, true}};
     std::vector<Words> expected;
     for (const auto& move : moves) {
         window.tickCount = move.tick;

@@ -12,7 +12,7 @@ using testing::SentMessage;
 using testing::ViewerTest;
 
 class RemoteCommandTest : public ViewerTest {
-protected:
+  protected:
     // The command messages the server got.
     std::vector<SentMessage> Commands() {
         std::vector<SentMessage> commands;
