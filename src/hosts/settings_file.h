@@ -7,8 +7,9 @@
 
 namespace telorad {
 
-// Larger files are not ours; they are neither loaded nor overwritten.
-inline constexpr std::size_t kSettingsFileMaxBytes = 16u << 20;
+// Larger files are not ours; they are neither loaded nor overwritten. (A history file is a few
+// kilobytes; parsed, every line costs about a hundred bytes more.)
+inline constexpr std::size_t kSettingsFileMaxBytes = 1u << 20;
 
 enum class SettingsFileStatus { kRead, kMissing, kUnreadable };
 

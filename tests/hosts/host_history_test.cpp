@@ -330,6 +330,18 @@ TEST(HostHistoryTest, FileThatCannotBeReadIsNeverOverwritten) {
     EXPECT_EQ(ReadText(path), original);
 }
 
+TEST(HostHistoryTest, OversizedFileIsNeitherLoadedNorOverwritten) {
+    TempDir dir;
+    const std::filesystem::path path = dir.path() / "remote.ini";
+    const std::string big = ClientSection(1) + std::string(1u << 20, '\n');
+    WriteText(path, big);
+    HostHistory history;
+    EXPECT_FALSE(LoadHostHistory(history, path.string()));
+    EXPECT_TRUE(history.empty());
+    EXPECT_FALSE(SaveHostHistory({MakeEntry("a", 1, "")}, path.string()));
+    EXPECT_EQ(ReadText(path), big);
+}
+
 TEST(HostHistoryTest, SaveIntoAMissingDirectoryFails) {
     TempDir dir;
     EXPECT_FALSE(SaveHostHistory({MakeEntry("a", 1, "")}, (dir.path() / "no/remote.ini").string()));
