@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Configures and builds. Usage: scripts/build.sh [release|sanitize|fuzz]
+# Configures and builds. Usage: scripts/build.sh [release|sanitize|fuzz] [TARGET...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 flavour=${1:-release}
+shift || true
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
 case "$flavour" in
     release)  dir=build;          args=() ;;
     sanitize) dir=build-sanitize; args=(-DTELORAD_SANITIZE=ON -DTELORAD_BENCH=OFF) ;;
@@ -13,5 +16,5 @@ case "$flavour" in
 esac
 
 cmake -S . -B "$dir" -G Ninja "${args[@]}" >/dev/null
-cmake --build "$dir" -j "$(nproc)"
+cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
 echo "build.sh: built $flavour in $dir"

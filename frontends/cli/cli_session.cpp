@@ -112,6 +112,10 @@ private:
 
     int WriteSnapshot() {
         const std::vector<std::uint8_t> bytes = EncodeBmpFile(client_.framebuffer);
+        if (bytes.empty()) {
+            std::fprintf(stderr, "telorad-cli: there is no picture to write\n");
+            return kExitProtocol;
+        }
         std::ofstream out(options_.output, std::ios::binary | std::ios::trunc);
         if (out) out.write(reinterpret_cast<const char*>(bytes.data()),
                            static_cast<std::streamsize>(bytes.size()));

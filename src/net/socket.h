@@ -27,8 +27,11 @@ bool SocketConnect(SocketHandle socket, std::uint32_t addressNetworkOrder, std::
 // One send() call that never raises SIGPIPE. Returns the bytes accepted, or <= 0 on failure.
 int SocketSend(SocketHandle socket, const std::uint8_t* data, int count);
 
-// One recv() call. Returns the bytes received, 0 when the peer closed, < 0 on error.
-int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count);
+inline constexpr int kSocketTimedOut = -2;
+
+// Receives what is there, up to count bytes, waiting at most timeoutMs for the first byte.
+// Returns the bytes received, 0 when the peer closed, kSocketTimedOut, or -1 on error.
+int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int timeoutMs);
 
 // Waits until the socket is readable: 1 readable (data or end of stream), 0 time-out, -1 error.
 int SocketWaitReadable(SocketHandle socket, int timeoutMs);

@@ -102,13 +102,18 @@ int SocketSend(SocketHandle socket, const std::uint8_t* data, int count) {
     return static_cast<int>(sent);
 }
 
-int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count) {
+int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int timeoutMs) {
     if (socket == kNoSocket) return -1;
-    ssize_t got;
-    do {
-        got = ::recv(Fd(socket), buffer, static_cast<size_t>(count), 0);
-    } while (got < 0 && errno == EINTR);
-    return static_cast<int>(got);
+    // Try first and wait only when nothing is there: one system call per read on a busy link.
+    for (;;) {
+        const ssize_t got = ::recv(Fd(socket), buffer, static_cast<size_t>(count), MSG_DONTWAIT);
+        if (got >= 0) return static_cast<int>(got);
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK) return -1;
+        const int ready = SocketWaitReadable(socket, timeoutMs);
+        if (ready < 0) return -1;
+        if (ready == 0) return kSocketTimedOut;
+    }
 }
 
 int SocketWaitReadable(SocketHandle socket, int timeoutMs) {

@@ -90,8 +90,11 @@ int SocketSend(SocketHandle socket, const std::uint8_t* data, int count) {
     return ::send(Sock(socket), reinterpret_cast<const char*>(data), count, 0);
 }
 
-int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count) {
+int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int timeoutMs) {
     if (socket == kNoSocket) return -1;
+    const int ready = SocketWaitReadable(socket, timeoutMs);
+    if (ready < 0) return -1;
+    if (ready == 0) return kSocketTimedOut;
     return ::recv(Sock(socket), reinterpret_cast<char*>(buffer), count, 0);
 }
 

@@ -59,8 +59,8 @@ int ReceiveBytes(Connection& connection, std::uint8_t* buffer, int count) {
     if (count <= 0) return count;
     int got = 0;
     while (got < count) {
-        if (SocketWaitReadable(connection.socket, connection.stallTimeoutMs) <= 0) return got;
-        const int r = SocketReceive(connection.socket, buffer + got, count - got);
+        const int r =
+            SocketReceive(connection.socket, buffer + got, count - got, connection.stallTimeoutMs);
         if (r < 1) return got;
         CipherCrypt(connection.receiveCipher, buffer + got, r, buffer + got);
         connection.bytesReceived += static_cast<std::uint64_t>(r);

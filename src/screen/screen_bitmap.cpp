@@ -76,7 +76,7 @@ bool ApplyScreenInfo(ScreenBitmap& framebuffer, ScreenBitmap& tile, const Screen
     // Everything is checked before either record is touched, so a refused geometry keeps the
     // current picture.
     const std::int64_t bits = EffectiveDepth(info.bitsPerPixel);
-    if (info.tileSize == 0) return false;
+    if (info.tileSize == 0 || info.tileSize > kMaxTileSide) return false;
     if (CheckedImageSize(info.tileSize, info.tileSize, bits) < 0) return false;
     if (CheckedImageSize(info.width, info.height, bits) < 0) return false;
 

@@ -40,6 +40,8 @@ struct ScreenBitmap {
 // Geometry a server may announce: no side above this, no bitmap above kMaxPictureBytes.
 inline constexpr std::int64_t kMaxPictureSide = 16384;
 inline constexpr std::int64_t kMaxPictureBytes = std::int64_t{1} << 30;
+// A tile is a small square; this keeps one geometry from asking for a second gigabyte.
+inline constexpr std::int64_t kMaxTileSide = 4096;
 inline constexpr int kStartupWidth = 320;
 inline constexpr int kStartupHeight = 240;
 

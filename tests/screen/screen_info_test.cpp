@@ -133,6 +133,8 @@ INSTANTIATE_TEST_SUITE_P(
                       GeometryCase{"Width16385", Info(16385, 1, 16, 2), false},
                       GeometryCase{"Height16385", Info(1, 16385, 16, 2), false},
                       GeometryCase{"Tile16385", Info(1, 1, 16, 16385), false},
+                      GeometryCase{"LargestTileAccepted", Info(8, 8, 32, 4096), true},
+                      GeometryCase{"Tile4097", Info(8, 8, 32, 4097), false},
                       GeometryCase{"WidthAllOnes", Info(0xFFFFFFFF, 1, 32, 2), false},
                       GeometryCase{"HeightAllOnes", Info(1, 0xFFFFFFFF, 32, 2), false},
                       GeometryCase{"TileAllOnes", Info(1, 1, 32, 0xFFFFFFFF), false},
