@@ -1,13 +1,12 @@
-// The viewer: one thread, one loop. Each turn handles every waiting window event, then drains
-// the network while a connection is open, then waits at most 10 ms for the next event.
-#include <QtCore/QTimer>
+// The viewer: the main window at half the screen, the client started (menu state, history)
+// before the window shows, then the one loop until the window is closed.
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
 #include <cmath>
 
 #include "app/client.h"
 #include "app/main_window.h"
-#include "app/session.h"
+#include "main_loop.h"
 #include "qt_window_system.h"
 #include "viewer_window.h"
 
@@ -33,24 +32,11 @@ int main(int argc, char** argv) {
     telorad::Client client(windowSystem);
 
     const QScreen* screen = QGuiApplication::primaryScreen();
-    // Half the screen, as the core's first size limit says; the history is read before showing.
     if (screen != nullptr) window.resize(screen->geometry().size() / 2);
     telorad::StartClient(client, DeviceSize(screen));
     window.Attach(&client);  // from here on the window's events reach the core
     window.show();
 
-    QTimer pause;
-    pause.setSingleShot(true);
-    pause.setTimerType(Qt::PreciseTimer);
-    while (!window.IsClosed()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (window.IsClosed()) break;
-        telorad::DrainNetwork(client);  // does nothing without a connection
-        if (window.IsClosed()) break;
-        // The pause: at most 10 ms, cut short by the next window event.
-        pause.start(10);
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        pause.stop();
-    }
-    return 0;
+    telorad::qt::MainLoop(window, client).Run();
+    return 0;  // the client closes an open connection without a word to the server
 }
