@@ -14,7 +14,7 @@ using testing::ChildProcess;
 using testing::ViewerTest;
 
 class ConnectServerTest : public ViewerTest {
-protected:
+  protected:
     // A server whose password file holds the CP932 bytes of "パス".
     void StartServer() {
 #ifndef TELORAD_SERVER_PATH
