@@ -2,8 +2,10 @@
 // they hand back to the core.
 #include <QtTest/QTest>
 #include <QtWidgets/QComboBox>
+#include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 
 #include "command_dialog.h"
@@ -131,6 +133,43 @@ TEST_F(QtViewerTest, DialogsRunModallyOverTheWindowAndReportTheirResults) {
         QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
     });
     EXPECT_EQ(windowSystem.RunCommandDialog(), std::nullopt);
+}
+
+TEST_F(QtViewerTest, SaveDialogAsksForABitmapNameAddsTheExtensionAndAsksBeforeReplacing) {
+    const QString folder = QString::fromStdString(dir.path().string());
+    OnNextModal<QFileDialog>([&](QFileDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("保存"));
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        EXPECT_EQ(dialog->nameFilters(),
+                  (QStringList{"ビットマップ (*.bmp)", "すべて(*.*) (*.*)"}));
+        EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("ビットマップ (*.bmp)"));
+        EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
+        dialog->setDirectory(folder);
+        dialog->selectFile(QStringLiteral("snapshot"));
+        static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+    });
+    const std::optional<std::string> chosen = windowSystem.AskSaveFileName();
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, (dir.path() / "snapshot.bmp").string());
+
+    // An existing file: the dialog asks first; "No" keeps the dialog open, then Cancel.
+    telorad::testing::WriteFileBytes(dir.path() / "snapshot.bmp", {0x42, 0x4D});
+    bool asked = false;
+    OnNextModal<QFileDialog>([&](QFileDialog* dialog) {
+        dialog->setDirectory(folder);
+        dialog->selectFile(QStringLiteral("snapshot.bmp"));
+        OnNextModal<QMessageBox>([&](QMessageBox* box) {
+            asked = true;
+            box->button(QMessageBox::No)->click();
+        });
+        static_cast<QDialog*>(dialog)->accept();
+        // The question runs its own loop; once answered, the dialog is still open.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return asked; }, 5000));
+        EXPECT_TRUE(dialog->isVisible());
+        dialog->reject();
+    });
+    EXPECT_EQ(windowSystem.AskSaveFileName(), std::nullopt);
+    EXPECT_TRUE(asked);
 }
 
 TEST(QtCommandDialog, CaptionControlsTabOrderAndAnEmptyFieldEachTime) {
