@@ -1,6 +1,7 @@
 #pragma once
 // A window system with no window, for headless use: message boxes go to a callback (or
-// nowhere), painting and menus do nothing, every dialog is cancelled, no key is down.
+// nowhere), painting and menus do nothing, the "window" is as large as the picture, every
+// dialog is cancelled and no key is down.
 #include <chrono>
 #include <functional>
 #include <optional>
