@@ -37,7 +37,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kTile = 64;
-constexpr std::uint64_t kTilesPerFrame = ((1920 + kTile - 1) / kTile) * ((1080 + kTile - 1) / kTile);
+constexpr std::uint64_t kTilesPerFrame =
+    ((1920 + kTile - 1) / kTile) * ((1080 + kTile - 1) / kTile);
 constexpr double kIdleSeconds = 3.0;
 constexpr double kGiveUpSeconds = 120.0;
 
@@ -61,11 +62,24 @@ std::uint16_t FreePort() {
 pid_t StartServer(std::uint16_t port, const char* encoding, int frames) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        std::vector<std::string> args = {TELORAD_SERVER_PATH, "--listen",
-                                         "127.0.0.1:" + std::to_string(port), "--auth", "none",
-                                         "--size", "1920x1080", "--depth", "32", "--fps", "0",
-                                         "--all-tiles", "--encoding", encoding, "--frames",
-                                         std::to_string(frames), "--log", "/dev/null"};
+        std::vector<std::string> args = {TELORAD_SERVER_PATH,
+                                         "--listen",
+                                         "127.0.0.1:" + std::to_string(port),
+                                         "--auth",
+                                         "none",
+                                         "--size",
+                                         "1920x1080",
+                                         "--depth",
+                                         "32",
+                                         "--fps",
+                                         "0",
+                                         "--all-tiles",
+                                         "--encoding",
+                                         encoding,
+                                         "--frames",
+                                         std::to_string(frames),
+                                         "--log",
+                                         "/dev/null"};
         std::vector<char*> argv;
         for (auto& arg : args) argv.push_back(arg.data());
         argv.push_back(nullptr);
@@ -213,11 +227,12 @@ int main(int argc, char** argv) {
         const Run headless = MeasureHeadless(encoding, frames);
         const Run shown = MeasureWindow(encoding, frames, xServerPid);
         std::printf("%-4s %13.1f %11.1f %6.0f%% %12.0f%% %12.0f%% %13.0f%% %14.1f%%\n", encoding,
-                    headless.fps, shown.fps, headless.fps > 0 ? 100.0 * shown.fps / headless.fps : 0,
-                    headless.cpuPercent, shown.cpuPercent, shown.xServerPercent,
-                    shown.idleCpuPercent);
+                    headless.fps, shown.fps,
+                    headless.fps > 0 ? 100.0 * shown.fps / headless.fps : 0, headless.cpuPercent,
+                    shown.cpuPercent, shown.xServerPercent, shown.idleCpuPercent);
         if (xServerPid != nullptr) {
-            std::printf("     X server while the window is idle: %.1f%%\n", shown.idleXServerPercent);
+            std::printf("     X server while the window is idle: %.1f%%\n",
+                        shown.idleXServerPercent);
         }
     }
     return 0;

@@ -33,7 +33,8 @@ CommandDialog::CommandDialog(QWidget* owner) : QDialog(owner) {
                        std::max(labelRect.height(), label->sizeHint().height()));
 
     QSize size = units.ToPixels(245, 75);
-    size.setHeight(std::max(size.height(), run_->geometry().bottom() + units.ToPixels(0, 7).height()));
+    size.setHeight(
+        std::max(size.height(), run_->geometry().bottom() + units.ToPixels(0, 7).height()));
     setFixedSize(size);
 
     QWidget::setTabOrder(run_, cancel_);

@@ -8,14 +8,14 @@ class QPushButton;
 namespace telorad::qt {
 
 class CommandDialog : public QDialog {
-public:
+  public:
     explicit CommandDialog(QWidget* owner);
 
     QLineEdit* command() const { return command_; }
     QPushButton* runButton() const { return run_; }
     QPushButton* cancelButton() const { return cancel_; }
 
-private:
+  private:
     QLineEdit* command_;
     QPushButton* run_;
     QPushButton* cancel_;

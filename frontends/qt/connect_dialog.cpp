@@ -66,7 +66,8 @@ ConnectDialog::ConnectDialog(QWidget* owner, ConnectForm& form, Actions actions)
     place(password_, 52, 43, 40, 14);
 
     QSize size = units.ToPixels(218, 91);
-    size.setHeight(std::max(size.height(), ok_->geometry().bottom() + units.ToPixels(0, 7).height()));
+    size.setHeight(
+        std::max(size.height(), ok_->geometry().bottom() + units.ToPixels(0, 7).height()));
     setFixedSize(size);
 
     QWidget::setTabOrder(ok_, cancel_);

@@ -14,7 +14,7 @@ class QPushButton;
 namespace telorad::qt {
 
 class ConnectDialog : public QDialog {
-public:
+  public:
     struct Actions {
         // The user chose line `index` of the list: refill the form's fields.
         std::function<void(ConnectForm& form, int index)> select;
@@ -33,7 +33,7 @@ public:
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
 
-private:
+  private:
     void ShowFields();
     void ReadFields();
 

@@ -7,12 +7,12 @@
 namespace telorad::qt {
 
 class DialogUnits {
-public:
+  public:
     explicit DialogUnits(const QFontMetrics& metrics);
     QRect ToPixels(int x, int y, int width, int height) const;
     QSize ToPixels(int width, int height) const;
 
-private:
+  private:
     int baseX_;
     int baseY_;
 };

@@ -24,8 +24,8 @@ QImage WrapFramebuffer(const ScreenBitmap& framebuffer) {
         framebuffer.height <= 0) {
         return {};
     }
-    const auto needed = static_cast<std::size_t>(framebuffer.stride) *
-                        static_cast<std::size_t>(framebuffer.height);
+    const auto needed =
+        static_cast<std::size_t>(framebuffer.stride) * static_cast<std::size_t>(framebuffer.height);
     if (framebuffer.stride < RowStride(framebuffer.width, framebuffer.bitsPerPixel) ||
         framebuffer.pixels.size() < needed) {
         return {};

@@ -23,8 +23,8 @@ constexpr KeyMapEntry Pad(int qtKey, int vk) {
     return {qtKey, true, 0, 0, static_cast<std::uint8_t>(vk), 0};
 }
 constexpr KeyMapEntry Sided(int qtKey, std::uint32_t keysym, int vk, int generic) {
-    return {qtKey, false, keysym, 0, static_cast<std::uint8_t>(vk),
-            static_cast<std::uint8_t>(generic)};
+    return {
+        qtKey, false, keysym, 0, static_cast<std::uint8_t>(vk), static_cast<std::uint8_t>(generic)};
 }
 constexpr KeyMapEntry Scan(int qtKey, std::uint32_t scanCode, int vk) {
     return {qtKey, false, 0, scanCode, static_cast<std::uint8_t>(vk), 0};
@@ -32,6 +32,7 @@ constexpr KeyMapEntry Scan(int qtKey, std::uint32_t scanCode, int vk) {
 
 // Letters, digits and function keys follow from ranges; they are spelled out so that the table
 // is the one place a code comes from.
+// clang-format off
 constexpr auto kTable = std::to_array<KeyMapEntry>({
     // Modifiers: the keysym tells the side; without one, the left key.
     Sided(Qt::Key_Shift, XK_Shift_R, VK_RSHIFT, VK_SHIFT),
@@ -167,6 +168,7 @@ constexpr auto kTable = std::to_array<KeyMapEntry>({
     Key(Qt::Key_Hankaku, 0xF3),
     Key(Qt::Key_Zenkaku, 0xF4),  // VK_OEM_ENLW
 });
+// clang-format on
 
 bool Matches(const KeyMapEntry& entry, int qtKey, bool keypad, std::uint32_t keysym,
              std::uint32_t scanCode) {

@@ -26,11 +26,11 @@ inline constexpr std::uint32_t kJisRoScanCode = 97;
 
 struct KeyMapEntry {
     int qtKey;
-    bool keypad;               // matches only with Qt::KeypadModifier
-    std::uint32_t keysym;      // 0: any nativeVirtualKey
-    std::uint32_t scanCode;    // 0: any nativeScanCode
-    std::uint8_t virtualKey;   // the sided code for modifiers
-    std::uint8_t genericKey;   // VK_SHIFT / VK_CONTROL / VK_MENU for modifiers, else 0
+    bool keypad;              // matches only with Qt::KeypadModifier
+    std::uint32_t keysym;     // 0: any nativeVirtualKey
+    std::uint32_t scanCode;   // 0: any nativeScanCode
+    std::uint8_t virtualKey;  // the sided code for modifiers
+    std::uint8_t genericKey;  // VK_SHIFT / VK_CONTROL / VK_MENU for modifiers, else 0
 };
 
 struct VirtualKeys {

@@ -10,7 +10,7 @@
 namespace telorad::qt {
 
 class KeyState {
-public:
+  public:
     void Press(const VirtualKeys& keys) { Set(keys, true); }
     void Release(const VirtualKeys& keys) { Set(keys, false); }
     void PressCode(int code) { SetCode(code, true); }
@@ -19,7 +19,7 @@ public:
     void ReleaseAll() { down_.fill(false); }
     bool IsDown(int code) const;
 
-private:
+  private:
     void Set(const VirtualKeys& keys, bool pressed);
     void SetCode(int code, bool pressed);
     std::array<bool, 256> down_{};

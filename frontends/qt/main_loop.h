@@ -13,7 +13,7 @@ namespace telorad::qt {
 class ViewerWindow;
 
 class MainLoop {
-public:
+  public:
     MainLoop(ViewerWindow& window, Client& client);
     // One turn; false once the window is closed (the loop then ends without polling again).
     bool Turn();
@@ -22,7 +22,7 @@ public:
         }
     }
 
-private:
+  private:
     ViewerWindow& window_;
     Client& client_;
     QTimer pause_;

@@ -38,9 +38,7 @@ bool IsModeItem(int command) {
     return command == IDM_MODE_STANDBY || command == IDM_MODE_MONITOR ||
            command == IDM_MODE_CONTROL;
 }
-bool IsToggleItem(int command) {
-    return command == IDM_AUTO_SCROLL || command == IDM_SYNC_CURSOR;
-}
+bool IsToggleItem(int command) { return command == IDM_AUTO_SCROLL || command == IDM_SYNC_CURSOR; }
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -60,7 +58,8 @@ MainMenu::MainMenu(QMenuBar* bar, std::function<void(int)> onCommand)
     modeGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
 
     std::array<QMenu*, kPopups.size()> popups{};
-    for (std::size_t i = 0; i < kPopups.size(); ++i) popups[i] = bar_->addMenu(FromUtf8(kPopups[i]));
+    for (std::size_t i = 0; i < kPopups.size(); ++i)
+        popups[i] = bar_->addMenu(FromUtf8(kPopups[i]));
     for (const MenuItemSpec& item : kItems) {
         QMenu* popup = popups[static_cast<std::size_t>(item.popup)];
         if (item.command == 0) {

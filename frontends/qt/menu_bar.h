@@ -25,7 +25,7 @@ const std::array<std::string_view, 5>& MenuPopupCaptions();
 std::span<const MenuItemSpec> MenuItemSpecs();
 
 class MainMenu {
-public:
+  public:
     MainMenu(QMenuBar* bar, std::function<void(int command)> onCommand);
 
     void EnableItem(int command, bool enabled);
@@ -37,7 +37,7 @@ public:
     QAction* Action(int command) const;  // nullptr for an identifier without an item
     QMenuBar* Bar() const { return bar_; }
 
-private:
+  private:
     void ShowMarks();
     QMenuBar* bar_;
     std::function<void(int)> onCommand_;

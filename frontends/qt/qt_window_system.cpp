@@ -34,8 +34,7 @@ QtWindowSystem::QtWindowSystem(ViewerWindow& window) : window_(window) {}
 
 void QtWindowSystem::ShowMessageBox(std::string_view text, std::string_view caption,
                                     MessageBoxStyle style) {
-    QMessageBox box(style == MessageBoxStyle::Warning ? QMessageBox::Warning
-                                                      : QMessageBox::NoIcon,
+    QMessageBox box(style == MessageBoxStyle::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
                     FromUtf8(caption), FromUtf8(text), QMessageBox::Ok, &window_);
     box.setTextFormat(Qt::PlainText);
     box.exec();
@@ -98,7 +97,8 @@ std::optional<std::string> QtWindowSystem::AskSaveFileName() {
     QFileDialog dialog(&window_, QStringLiteral("保存"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters({QStringLiteral("ビットマップ (*.bmp)"), QStringLiteral("すべて(*.*) (*.*)")});
+    dialog.setNameFilters(
+        {QStringLiteral("ビットマップ (*.bmp)"), QStringLiteral("すべて(*.*) (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("bmp"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {

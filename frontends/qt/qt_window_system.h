@@ -10,7 +10,7 @@ namespace telorad::qt {
 class ViewerWindow;
 
 class QtWindowSystem : public WindowSystem {
-public:
+  public:
     explicit QtWindowSystem(ViewerWindow& window);
 
     void ShowMessageBox(std::string_view text, std::string_view caption,
@@ -43,7 +43,7 @@ public:
     std::optional<std::string> RunCommandDialog() override;
     void DestroyMainWindow() override;
 
-private:
+  private:
     ViewerWindow& window_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
 };

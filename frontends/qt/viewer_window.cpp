@@ -322,16 +322,14 @@ void ViewerWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Wheel &&
-        (watched == bars_[0] || watched == bars_[1])) {
+    if (event->type() == QEvent::Wheel && (watched == bars_[0] || watched == bars_[1])) {
         WheelEvent(static_cast<QWheelEvent*>(event));
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-bool ViewerWindow::Accelerator(QKeyEvent* event, const VirtualKeys& keys) {
-    (void)event;
+bool ViewerWindow::Accelerator(const VirtualKeys& keys) {
     if (!keys_.IsDown(VK_CONTROL) || keys_.IsDown(VK_SHIFT) || keys_.IsDown(VK_MENU)) {
         return false;
     }
@@ -355,7 +353,7 @@ void ViewerWindow::KeyEvent(QKeyEvent* event, bool pressed) {
         }
     }
     // An accelerator consumes the letter's press: it never reaches the key forwarding.
-    if (pressed && Accelerator(event, keys)) return;
+    if (pressed && Accelerator(keys)) return;
     if (client_ != nullptr) OnKeyEvent(*client_);
 }
 
@@ -369,11 +367,13 @@ void ViewerWindow::MouseButtonEvent(QMouseEvent* event, bool pressed) {
     }
     const std::uint32_t message = pressed ? codes->down : codes->up;
     // Without a pointer grab a release outside the client area would not be seen.
-    if (message == 0 || client_ == nullptr || !viewport_->rect().contains(event->position().toPoint())) {
+    if (message == 0 || client_ == nullptr ||
+        !viewport_->rect().contains(event->position().toPoint())) {
         return;
     }
     const double ratio = Ratio();
-    OnMouseButton(*client_, message, static_cast<std::int32_t>(std::lround(event->position().x() * ratio)),
+    OnMouseButton(*client_, message,
+                  static_cast<std::int32_t>(std::lround(event->position().x() * ratio)),
                   static_cast<std::int32_t>(std::lround(event->position().y() * ratio)));
 }
 

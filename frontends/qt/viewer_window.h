@@ -27,7 +27,7 @@ namespace telorad::qt {
 class ViewportWidget;
 
 class ViewerWindow : public QWidget {
-public:
+  public:
     ViewerWindow();
     ~ViewerWindow() override;
 
@@ -69,12 +69,12 @@ public:
     void WheelEvent(QWheelEvent* event);
     void FocusLost();
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     double Ratio() const;
     int ToDevice(int logical) const;
     int ToLogical(int device) const;
@@ -83,7 +83,8 @@ private:
     void Relayout();
     void DeliverClientSize();
     void ScrollBarAction(ScrollBarKind kind, int action);
-    bool Accelerator(QKeyEvent* event, const VirtualKeys& keys);
+    // The accelerator table: Ctrl plus C, O, P, R or V runs its command; true when consumed.
+    bool Accelerator(const VirtualKeys& keys);
 
     Client* client_ = nullptr;
     std::unique_ptr<MainMenu> menu_;

@@ -11,13 +11,13 @@ namespace telorad::qt {
 class ViewerWindow;
 
 class ViewportWidget : public QWidget {
-public:
+  public:
     explicit ViewportWidget(ViewerWindow* owner);
 
     // Paints `source` with its corner at (windowX, windowY), device pixels, before returning.
     void PaintDirect(const PixelRect& source, int windowX, int windowY);
 
-protected:
+  protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -27,7 +27,7 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
-private:
+  private:
     struct DirectPaint {
         PixelRect source;
         int windowX;

@@ -50,11 +50,10 @@ HostHistory ThreeServers() {
 TEST(QtConnectDialog, ShowsTheHistoryInOrderAndFillsTheFieldsFromTheChosenLine) {
     const HostHistory history = ThreeServers();
     ConnectForm form = OpenConnectForm(history);
-    ConnectDialog dialog(nullptr, form,
-                         {[&](ConnectForm& edited, int index) {
-                              SelectConnectFormEntry(edited, history, index);
-                          },
-                          {}});
+    ConnectDialog dialog(
+        nullptr, form,
+        {[&](ConnectForm& edited, int index) { SelectConnectFormEntry(edited, history, index); },
+         {}});
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("接続"));
     EXPECT_EQ(Labels(dialog), (QStringList{"host:", "port:", "passwd:"}));
     EXPECT_EQ(dialog.okButton()->text(), QStringLiteral("OK"));
@@ -70,9 +69,9 @@ TEST(QtConnectDialog, ShowsTheHistoryInOrderAndFillsTheFieldsFromTheChosenLine) 
     EXPECT_EQ(dialog.password()->text(), QStringLiteral("secret0"));
     EXPECT_EQ(dialog.password()->echoMode(), QLineEdit::Password);
 
-    const std::vector<QWidget*> expectedOrder{dialog.okButton(), dialog.cancelButton(),
-                                              dialog.history(), dialog.host(), dialog.port(),
-                                              dialog.password(), dialog.okButton()};
+    const std::vector<QWidget*> expectedOrder{
+        dialog.okButton(), dialog.cancelButton(), dialog.history(), dialog.host(),
+        dialog.port(),     dialog.password(),     dialog.okButton()};
     EXPECT_EQ(TabChain(dialog.okButton(), 7), expectedOrder);
 
     dialog.history()->setCurrentIndex(2);  // as a choice in the drop-down list does

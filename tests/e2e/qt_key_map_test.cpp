@@ -135,8 +135,8 @@ TEST_F(QtViewerTest, FocusLossReleasesWhatTheServerHoldsAtTheNextKey) {
     Viewport()->setFocus();
     QTest::keyPress(Viewport(), Qt::Key_Z);
     const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected{
-        {0, 0x10}, {0, 0xA0},            // Shift
-        {0, 0x01}, {0, 0x09},            // Tab's scan also finds the held button
+        {0, 0x10}, {0, 0xA0},  // Shift
+        {0, 0x01}, {0, 0x09},  // Tab's scan also finds the held button
         {1, 0x01}, {1, 0x09}, {1, 0x10}, {0, 0x5A}, {1, 0xA0},  // after the focus came back
     };
     EXPECT_EQ(KeyMessages(Sent()), expected);

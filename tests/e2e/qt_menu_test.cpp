@@ -18,8 +18,7 @@ struct ItemState {
     bool checked;
 };
 
-void ExpectMenuState(ViewerWindow& window, const std::vector<ItemState>& states,
-                     const char* when) {
+void ExpectMenuState(ViewerWindow& window, const std::vector<ItemState>& states, const char* when) {
     for (const ItemState& state : states) {
         QAction* action = window.Menu().Action(state.command);
         ASSERT_NE(action, nullptr) << state.command;
@@ -70,20 +69,29 @@ TEST_F(QtViewerTest, MenuBarHasTheFivePopupsWithTheirItemsInOrder) {
 
 TEST_F(QtViewerTest, MenuStatesThroughConnectModesTogglesAndDisconnect) {
     ExpectMenuState(window,
-                    {{IDM_SAVE_BMP, false, false}, {IDM_PRINT, false, false},
-                     {IDM_EXIT, true, false}, {IDM_COPY, true, false},
-                     {IDM_CONNECT, true, false}, {IDM_DISCONNECT, false, false},
-                     {IDM_MODE_STANDBY, false, false}, {IDM_MODE_MONITOR, false, false},
-                     {IDM_MODE_CONTROL, false, false}, {IDM_COMMAND, true, false},
-                     {IDM_AUTO_SCROLL, true, false}, {IDM_SYNC_CURSOR, true, false},
+                    {{IDM_SAVE_BMP, false, false},
+                     {IDM_PRINT, false, false},
+                     {IDM_EXIT, true, false},
+                     {IDM_COPY, true, false},
+                     {IDM_CONNECT, true, false},
+                     {IDM_DISCONNECT, false, false},
+                     {IDM_MODE_STANDBY, false, false},
+                     {IDM_MODE_MONITOR, false, false},
+                     {IDM_MODE_CONTROL, false, false},
+                     {IDM_COMMAND, true, false},
+                     {IDM_AUTO_SCROLL, true, false},
+                     {IDM_SYNC_CURSOR, true, false},
                      {IDM_ABOUT, true, false}},
                     "start");
 
     ASSERT_TRUE(Connect());
     ExpectMenuState(window,
-                    {{IDM_SAVE_BMP, false, false}, {IDM_PRINT, false, false},
-                     {IDM_CONNECT, false, false}, {IDM_DISCONNECT, true, false},
-                     {IDM_MODE_STANDBY, true, false}, {IDM_MODE_MONITOR, true, true},
+                    {{IDM_SAVE_BMP, false, false},
+                     {IDM_PRINT, false, false},
+                     {IDM_CONNECT, false, false},
+                     {IDM_DISCONNECT, true, false},
+                     {IDM_MODE_STANDBY, true, false},
+                     {IDM_MODE_MONITOR, true, true},
                      {IDM_MODE_CONTROL, true, false}},
                     "connected");
 
@@ -94,8 +102,10 @@ TEST_F(QtViewerTest, MenuStatesThroughConnectModesTogglesAndDisconnect) {
     Choose(IDM_SYNC_CURSOR);
     Choose(IDM_SYNC_CURSOR);
     ExpectMenuState(window,
-                    {{IDM_MODE_STANDBY, true, false}, {IDM_MODE_MONITOR, true, false},
-                     {IDM_MODE_CONTROL, true, true}, {IDM_AUTO_SCROLL, true, true},
+                    {{IDM_MODE_STANDBY, true, false},
+                     {IDM_MODE_MONITOR, true, false},
+                     {IDM_MODE_CONTROL, true, true},
+                     {IDM_AUTO_SCROLL, true, true},
                      {IDM_SYNC_CURSOR, true, false}},
                     "control, auto scroll");
 
@@ -106,15 +116,20 @@ TEST_F(QtViewerTest, MenuStatesThroughConnectModesTogglesAndDisconnect) {
         EXPECT_EQ(sent[i].Word(0), i == 0 ? MODE_MONITOR : MODE_CONTROL);
     }
     ExpectMenuState(window,
-                    {{IDM_CONNECT, true, false}, {IDM_DISCONNECT, false, false},
-                     {IDM_MODE_STANDBY, false, false}, {IDM_MODE_MONITOR, false, false},
-                     {IDM_MODE_CONTROL, false, true}, {IDM_AUTO_SCROLL, true, true},
-                     {IDM_SAVE_BMP, false, false}, {IDM_PRINT, false, false}},
+                    {{IDM_CONNECT, true, false},
+                     {IDM_DISCONNECT, false, false},
+                     {IDM_MODE_STANDBY, false, false},
+                     {IDM_MODE_MONITOR, false, false},
+                     {IDM_MODE_CONTROL, false, true},
+                     {IDM_AUTO_SCROLL, true, true},
+                     {IDM_SAVE_BMP, false, false},
+                     {IDM_PRINT, false, false}},
                     "disconnected");
 
     ASSERT_TRUE(Connect());
     ExpectMenuState(window,
-                    {{IDM_MODE_MONITOR, true, true}, {IDM_MODE_CONTROL, true, false},
+                    {{IDM_MODE_MONITOR, true, true},
+                     {IDM_MODE_CONTROL, true, false},
                      {IDM_AUTO_SCROLL, true, true}},
                     "reconnected");
 }
@@ -142,7 +157,8 @@ TEST_F(QtViewerTest, FailedConnectShowsTheErrorBoxAndAboutShowsTheVersion) {
     });
     Choose(IDM_ABOUT);
     EXPECT_EQ(caption, QStringLiteral("About Telorad client"));
-    EXPECT_TRUE(text.startsWith(QStringLiteral("Telorad client Ver.0.3\n\t"))) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Telorad client Ver.0.3\n\t")))
+        << text.toStdString();
 }
 
 TEST_F(QtViewerTest, CtrlCCopiesTheWholePictureBeforeAnyConnection) {
@@ -183,9 +199,18 @@ TEST_F(QtViewerTest, AcceleratorLettersAreNotForwardedButCtrlIs) {
         expected.insert(expected.end(), {{0, 0x11}, {0, 0xA2}, {1, 0x11}, {1, 0xA2}});
     }
     // Alt alone, F10 alone, then Alt+R (the access key of the Remote menu).
-    expected.insert(expected.end(), {{0, 0x12}, {0, 0xA4}, {1, 0x12}, {1, 0xA4}, {0, 0x79},
-                                     {1, 0x79}, {0, 0x12}, {0, 0xA4}, {0, 0x52}, {1, 0x52},
-                                     {1, 0x12}, {1, 0xA4}});
+    expected.insert(expected.end(), {{0, 0x12},
+                                     {0, 0xA4},
+                                     {1, 0x12},
+                                     {1, 0xA4},
+                                     {0, 0x79},
+                                     {1, 0x79},
+                                     {0, 0x12},
+                                     {0, 0xA4},
+                                     {0, 0x52},
+                                     {1, 0x52},
+                                     {1, 0x12},
+                                     {1, 0xA4}});
     EXPECT_EQ(keys, expected);
 }
 

@@ -18,15 +18,15 @@ void OnNextModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(Q
     auto* timer = new QTimer;
     auto polls = std::make_shared<int>(0);
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, polls, wanted = std::move(wanted),
-                                               act = std::move(act)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && !wanted(modal)) modal = nullptr;
-        if (modal == nullptr && ++*polls < 1000) return;
-        timer->stop();
-        timer->deleteLater();
-        if (modal != nullptr) act(modal);
-    });
+    QObject::connect(timer, &QTimer::timeout,
+                     [timer, polls, wanted = std::move(wanted), act = std::move(act)] {
+                         QWidget* modal = QApplication::activeModalWidget();
+                         if (modal != nullptr && !wanted(modal)) modal = nullptr;
+                         if (modal == nullptr && ++*polls < 1000) return;
+                         timer->stop();
+                         timer->deleteLater();
+                         if (modal != nullptr) act(modal);
+                     });
     timer->start();
 }
 
@@ -107,7 +107,8 @@ std::vector<SentMessage> QtViewerTest::Sent() {
             break;
         }
         const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(at);
-        messages.push_back({header.type, {begin, begin + static_cast<std::ptrdiff_t>(header.length)}});
+        messages.push_back(
+            {header.type, {begin, begin + static_cast<std::ptrdiff_t>(header.length)}});
         at += header.length;
     }
     return messages;

@@ -36,7 +36,7 @@ void OnNextModal(std::function<void(T*)> act) {
 bool OpensModal(const std::function<void()>& run);
 
 class QtViewerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -17,15 +17,17 @@ namespace {
 // own layout.
 void FillPattern(ScreenBitmap& framebuffer) {
     for (int y = 0; y < framebuffer.height; ++y) {
-        std::uint8_t* row = framebuffer.pixels.data() + static_cast<std::size_t>(y) *
-                                                            static_cast<std::size_t>(framebuffer.stride);
+        std::uint8_t* row =
+            framebuffer.pixels.data() +
+            static_cast<std::size_t>(y) * static_cast<std::size_t>(framebuffer.stride);
         for (int x = 0; x < framebuffer.width; ++x) {
             const auto r = static_cast<std::uint8_t>(x * 7 + y);
             const auto g = static_cast<std::uint8_t>(y * 5 + x / 3);
             const auto b = static_cast<std::uint8_t>((x ^ y) * 3);
             switch (framebuffer.bitsPerPixel) {
                 case 16: {
-                    const auto word = static_cast<std::uint16_t>((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
+                    const auto word =
+                        static_cast<std::uint16_t>((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
                     row[2 * x] = static_cast<std::uint8_t>(word);
                     row[2 * x + 1] = static_cast<std::uint8_t>(word >> 8);
                     break;
@@ -48,8 +50,9 @@ void FillPattern(ScreenBitmap& framebuffer) {
 
 // The colour the pattern gives a pixel, as a screen shows it (5-bit channels widened).
 QRgb PatternColour(const ScreenBitmap& framebuffer, int x, int y) {
-    const std::uint8_t* p = framebuffer.pixels.data() +
-                            static_cast<std::size_t>(y) * static_cast<std::size_t>(framebuffer.stride);
+    const std::uint8_t* p =
+        framebuffer.pixels.data() +
+        static_cast<std::size_t>(y) * static_cast<std::size_t>(framebuffer.stride);
     if (framebuffer.bitsPerPixel == 16) {
         const int word = p[2 * x] | p[2 * x + 1] << 8;
         const auto widen = [](int v) { return v << 3 | v >> 2; };
@@ -129,7 +132,8 @@ TEST_F(QtViewerTest, FittedWindowShowsBarsWithTheCoresRangesAndFollowsThem) {
     // The user may not make the window larger than the picture plus frame and bars.
     window.resize(5000, 5000);
     const Size limited = windowSystem.WindowSize();
-    EXPECT_LE(limited.width, 1024 + windowSystem.VerticalScrollBarWidth() + 2 * windowSystem.FrameWidth());
+    EXPECT_LE(limited.width,
+              1024 + windowSystem.VerticalScrollBarWidth() + 2 * windowSystem.FrameWidth());
     EXPECT_LT(limited.height, 5000);
 }
 
@@ -166,7 +170,9 @@ TEST_F(QtViewerTest, ButtonsAndMovesCarryDevicePositionsPlusTheOffsets) {
     Choose(IDM_MODE_CONTROL);
     const double ratio = Viewport()->devicePixelRatioF();
     const QPoint at(10, 20);
-    const auto device = [ratio](int logical) { return static_cast<std::uint32_t>(std::lround(logical * ratio)); };
+    const auto device = [ratio](int logical) {
+        return static_cast<std::uint32_t>(std::lround(logical * ratio));
+    };
     const std::uint32_t position = (device(20) + 40) * 65536 + device(10) + 100;
     QTest::mouseClick(Viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QTest::mouseClick(Viewport(), Qt::RightButton, Qt::NoModifier, at);

@@ -21,9 +21,9 @@ int Grab(const char* windowId, const char* output, QRect part) {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) return 2;
     const WId id = static_cast<WId>(std::strtoull(windowId, nullptr, 0));
-    const QPixmap shot = part.isNull()
-                             ? screen->grabWindow(id)
-                             : screen->grabWindow(id, part.x(), part.y(), part.width(), part.height());
+    const QPixmap shot =
+        part.isNull() ? screen->grabWindow(id)
+                      : screen->grabWindow(id, part.x(), part.y(), part.width(), part.height());
     if (shot.isNull() || !shot.save(QString::fromLocal8Bit(output), "PNG")) return 2;
     std::printf("grabbed %dx%d\n", shot.width(), shot.height());
     return 0;
@@ -50,7 +50,8 @@ long Mismatches(const QImage& shot, const QImage& picture, int x, int y, int tol
 }
 
 int Find(const char* shotPath, const char* picturePath, int tolerance) {
-    const QImage shot = QImage(QString::fromLocal8Bit(shotPath)).convertToFormat(QImage::Format_RGB32);
+    const QImage shot =
+        QImage(QString::fromLocal8Bit(shotPath)).convertToFormat(QImage::Format_RGB32);
     const QImage picture =
         QImage(QString::fromLocal8Bit(picturePath)).convertToFormat(QImage::Format_RGB32);
     if (shot.isNull() || picture.isNull()) {
@@ -86,13 +87,14 @@ int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
     if (argc == 4 && std::string_view(argv[1]) == "grab") return Grab(argv[2], argv[3], {});
     if (argc == 8 && std::string_view(argv[1]) == "grab") {
-        return Grab(argv[2], argv[3],
-                    QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
-                          std::atoi(argv[7])));
+        return Grab(
+            argv[2], argv[3],
+            QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7])));
     }
     if (argc == 5 && std::string_view(argv[1]) == "find") {
         return Find(argv[2], argv[3], std::atoi(argv[4]));
     }
-    std::fprintf(stderr, "usage: window_grab grab WINDOW_ID OUT.png [X Y W H] | find SHOT PICTURE TOL\n");
+    std::fprintf(stderr,
+                 "usage: window_grab grab WINDOW_ID OUT.png [X Y W H] | find SHOT PICTURE TOL\n");
     return 64;
 }
