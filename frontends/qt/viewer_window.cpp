@@ -107,7 +107,11 @@ ViewerWindow::ViewerWindow() {
     viewport_->setFocus();
 }
 
-ViewerWindow::~ViewerWindow() = default;
+ViewerWindow::~ViewerWindow() {
+    // The client area goes while this is still a ViewerWindow: its last focus-out calls back.
+    for (QScrollBar* bar : bars_) bar->removeEventFilter(this);
+    delete viewport_;
+}
 
 void ViewerWindow::Attach(Client* client) {
     client_ = client;

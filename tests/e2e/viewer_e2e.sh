@@ -7,6 +7,10 @@
 # Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo.
 set -eu
 
+# In sanitizer builds, leaks of the system libraries under Qt are not ours to report.
+LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/qt_lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS
+
 telorad=$1
 server=$2
 grab=$3
