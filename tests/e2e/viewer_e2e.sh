@@ -1,9 +1,10 @@
 #!/bin/sh
 # End to end on a real X display: telorad-server shows a still picture, telorad is driven with
 # the mouse like a user would (Remote menu, 接続, OK in the dialog, later File, 終了), and a grab
-# of the window's client area must equal the server's own picture, pixel for pixel.
+# of the window's client area must equal the server's own picture, pixel for pixel; a larger
+# picture must follow the wheel.
 #
-# usage: viewer_e2e.sh TELORAD TELORAD_SERVER WINDOW_GRAB [DEPTH...]   (default: 24 32 16)
+# usage: viewer_e2e.sh TELORAD TELORAD_SERVER WINDOW_GRAB [CASE...]   (default: 24 32 16 scroll)
 # Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo.
 set -eu
 
@@ -89,35 +90,42 @@ wait_window() {
     done
 }
 
-run_case() {
-    depth=$1
-    shift
-    echo "== depth $depth, server options: $*"
-    rm -rf "$work/case" && mkdir -p "$work/case/bin"
-    "$server" --size 640x360 --depth "$depth" --static "$@" --dump-frame "$work/case/picture.bmp" \
+# Starts the server ($1 = size, $2 = depth, the rest its login options), writes its picture to
+# $case/picture.bmp, starts the viewer with the server remembered; sets window, viewer_pid.
+start_pair() {
+    size=$1
+    depth=$2
+    shift 2
+    echo "== ${size}, depth $depth, server options: $*"
+    case_dir="$work/case"
+    rm -rf "$case_dir" && mkdir -p "$case_dir/bin"
+    "$server" --size "$size" --depth "$depth" --static "$@" --dump-frame "$case_dir/picture.bmp" \
         || fail "the server did not write its picture"
-    "$server" --listen 127.0.0.1:0 --size 640x360 --depth "$depth" --static --once "$@" \
-        >"$work/case/events.log" 2>"$work/case/server.err" &
+    "$server" --listen 127.0.0.1:0 --size "$size" --depth "$depth" --static --once "$@" \
+        >"$case_dir/events.log" 2>"$case_dir/server.err" &
     server_pid=$!
     pids="$pids $server_pid"
     tries=0
-    until grep -q '^listening on ' "$work/case/server.err"; do
+    until grep -q '^listening on ' "$case_dir/server.err"; do
         tries=$((tries + 1))
         [ $tries -lt 100 ] || fail "the server did not start"
         sleep 0.1
     done
-    port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$work/case/server.err")
+    port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
 
     # The viewer keeps remote.ini beside itself: a copy in the case directory, with one
     # remembered server, which the connect dialog offers first.
-    cp "$telorad" "$work/case/bin/telorad"
+    cp "$telorad" "$case_dir/bin/telorad"
     printf '[Client]\r\nHost00=127.0.0.1\r\nPort00=%s\r\nPasswd00=%s\r\n' "$port" "$password" \
-        >"$work/case/bin/remote.ini"
-    "$work/case/bin/telorad" >"$work/telorad.out" 2>"$work/telorad.err" &
+        >"$case_dir/bin/remote.ini"
+    "$case_dir/bin/telorad" >"$work/telorad.out" 2>"$work/telorad.err" &
     viewer_pid=$!
     pids="$pids $viewer_pid"
     window=$(wait_window Client) || fail "the main window did not appear"
+}
 
+# Remote, 接続, OK in the dialog (and Enter on the warning of an unencrypted login).
+connect_through_menu() {
     # Remote is the tallest popup (six items); 接続 is its first item.
     remote=$(open_popup 100 400) || fail "the Remote menu did not open"
     set -- $remote
@@ -126,26 +134,14 @@ run_case() {
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
     # OK sits at 131, 77 of the dialog's 218 × 91 units.
     xdotool mousemove $((X + WIDTH * 131 / 218)) $((Y + HEIGHT * 77 / 91)) click 1
-
     if [ "$caution" = yes ]; then
-        # The seeded login is not encrypted: the viewer says so first; Enter takes the box's OK.
         wait_window 'caution!' >/dev/null || fail "no warning about the insecure connection"
         xdotool key Return
     fi
+}
 
-    # The picture arrives and the window fits itself to it.
-    tries=0
-    until "$grab" grab "$window" "$work/case/shot.png" >/dev/null 2>&1 &&
-        "$grab" find "$work/case/shot.png" "$work/case/picture.bmp" "$tolerance" \
-            >"$work/case/find.txt" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 60 ] || { cat "$work/case/find.txt"; fail "the window never showed the server's picture"; }
-        sleep 0.25
-    done
-    cat "$work/case/find.txt"
-    grep -q '"type":"mode","mode":2' "$work/case/events.log" || fail "no monitor mode on connect"
-
-    # File (the popup of four lines), 終了 (its last item): the window closes, the program ends.
+# File (the popup of four lines), 終了 (its last item): the window closes, the program ends.
+exit_through_menu() {
     file=$(open_popup 60 99) || fail "the File menu did not open"
     set -- $file
     xdotool mousemove $(($1 + 30)) $(($2 + $4 - 12)) click 1
@@ -157,11 +153,81 @@ run_case() {
     done
     wait "$viewer_pid" || fail "the viewer exited with an error"
     wait "$server_pid" || true
+}
+
+# Waits until a grab of the window, cut to $1 (X Y W H, or "all"), is found in the server's
+# picture or the picture in it ($2 = shot-in-picture or picture-in-shot) at position $3
+# ("any" or "X,Y"); prints where.
+wait_for_match() {
+    part=$1
+    direction=$2
+    want=$3
+    tries=0
+    while :; do
+        if "$grab" grab "$window" "$case_dir/shot.png" >/dev/null 2>&1; then
+            shot="$case_dir/shot.png"
+            if [ "$part" != all ]; then
+                # shellcheck disable=SC2086
+                "$grab" crop "$shot" "$case_dir/part.png" $part >/dev/null 2>&1 || true
+                shot="$case_dir/part.png"
+            fi
+            if [ "$direction" = picture-in-shot ]; then
+                "$grab" find "$shot" "$case_dir/picture.bmp" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
+            else
+                "$grab" find "$case_dir/picture.bmp" "$shot" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
+            fi
+            at=$(sed -n 's/^found at //p' "$case_dir/find.txt")
+            if [ -n "$at" ] && { [ "$want" = any ] || [ "$want" = "$at" ]; }; then
+                echo "$at"
+                return 0
+            fi
+        fi
+        tries=$((tries + 1))
+        [ $tries -lt 60 ] || { cat "$case_dir/find.txt" >&2; return 1; }
+        sleep 0.25
+    done
+}
+
+# The whole picture fits: the client area shows it pixel for pixel.
+run_case() {
+    depth=$1
+    shift
+    start_pair 640x360 "$depth" "$@"
+    connect_through_menu
+    at=$(wait_for_match all picture-in-shot any) || fail "the window never showed the server's picture"
+    echo "picture found in the window at $at"
+    grep -q '"type":"mode","mode":2' "$case_dir/events.log" || fail "no monitor mode on connect"
+    exit_through_menu
+    echo "ok"
+}
+
+# A picture larger than the window: the wheel scrolls the view, and what the window shows is
+# the picture's part at the new offsets (the moved pixels and the repainted strip together).
+scroll_case() {
+    start_pair 1024x768 24 --auth none
+    connect_through_menu
+    # Most of the client area (below the menu bar, left of and above the bars), strips included.
+    part="0 30 770 540"
+    at=$(wait_for_match "$part" shot-in-picture any) || fail "the window never showed the picture"
+    x0=${at%,*}
+    y0=${at#*,}
+    echo "view at $x0,$y0 before scrolling"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 300)) $((Y + 300))
+    xdotool click 5 click 5 click 5  # three notches toward the user: 48 pixels down
+    at=$(wait_for_match "$part" shot-in-picture "$x0,$((y0 + 48))") ||
+        fail "the view did not scroll 48 pixels down"
+    echo "view at $at after three notches down"
+    xdotool keydown shift click 5 click 5 keyup shift  # Shift alone: 32 pixels right
+    at=$(wait_for_match "$part" shot-in-picture "$((x0 + 32)),$((y0 + 48))") ||
+        fail "the view did not scroll 32 pixels right"
+    echo "view at $at after two notches with Shift"
+    exit_through_menu
     echo "ok"
 }
 
 shift 3
-[ $# -gt 0 ] || set -- 24 32 16
+[ $# -gt 0 ] || set -- 24 32 16 scroll
 printf 'e2e-secret\n' >"$work/password"
 for depth in "$@"; do
     case $depth in
@@ -170,6 +236,7 @@ for depth in "$@"; do
             run_case 32 --auth digest --encrypt --password-file "$work/password" ;;
         # 5-bit channels: the screen and the BMP reader may widen them differently.
         16) password="" tolerance=8 caution=yes run_case 16 --auth legacy ;;
+        scroll) password="" tolerance=0 caution=no scroll_case ;;
         *) fail "no case for depth $depth" ;;
     esac
 done

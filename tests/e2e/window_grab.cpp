@@ -2,6 +2,7 @@
 //   window_grab grab WINDOW_ID OUTPUT.png [X Y W H]
 //                                           saves what the X server shows in that window (or
 //                                           in a part of it)
+//   window_grab crop IN OUT.png X Y W H      saves a part of a picture
 //   window_grab find SHOT.png PICTURE.bmp TOLERANCE
 //                                           finds PICTURE inside SHOT pixel for pixel (each
 //                                           channel within TOLERANCE); prints "found at X,Y"
@@ -49,6 +50,12 @@ long Mismatches(const QImage& shot, const QImage& picture, int x, int y, int tol
     return count;
 }
 
+int Crop(const char* input, const char* output, const QRect& part) {
+    const QImage image(QString::fromLocal8Bit(input));
+    if (image.isNull() || !image.rect().contains(part)) return 2;
+    return image.copy(part).save(QString::fromLocal8Bit(output), "PNG") ? 0 : 2;
+}
+
 int Find(const char* shotPath, const char* picturePath, int tolerance) {
     const QImage shot =
         QImage(QString::fromLocal8Bit(shotPath)).convertToFormat(QImage::Format_RGB32);
@@ -91,10 +98,15 @@ int main(int argc, char** argv) {
             argv[2], argv[3],
             QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7])));
     }
+    if (argc == 8 && std::string_view(argv[1]) == "crop") {
+        return Crop(argv[2], argv[3],
+                    QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
+                          std::atoi(argv[7])));
+    }
     if (argc == 5 && std::string_view(argv[1]) == "find") {
         return Find(argv[2], argv[3], std::atoi(argv[4]));
     }
     std::fprintf(stderr,
-                 "usage: window_grab grab WINDOW_ID OUT.png [X Y W H] | find SHOT PICTURE TOL\n");
+                 "usage: window_grab grab WINDOW_ID OUT.png [X Y W H] | crop IN OUT X Y W H | find SHOT PICTURE TOL\n");
     return 64;
 }
