@@ -15,7 +15,8 @@
 namespace telorad::qt::testing {
 
 void OnNextModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(QWidget*)> act) {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(qApp);
+    timer->setObjectName(QStringLiteral("telorad-modal-watch"));
     auto polls = std::make_shared<int>(0);
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout,
@@ -24,6 +25,7 @@ void OnNextModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(Q
                          if (modal != nullptr && !wanted(modal)) modal = nullptr;
                          if (modal == nullptr && ++*polls < 1000) return;
                          timer->stop();
+                         timer->setObjectName(QString());  // done: no longer pending
                          timer->deleteLater();
                          if (modal != nullptr) act(modal);
                      });
@@ -63,6 +65,13 @@ void QtViewerTest::SetUp() {
 }
 
 void QtViewerTest::TearDown() {
+    // A watch whose dialog never came must not act on a later test's dialog.
+    const QList<QTimer*> watches = qApp->findChildren<QTimer*>(
+        QStringLiteral("telorad-modal-watch"), Qt::FindDirectChildrenOnly);
+    for (QTimer* watch : watches) {
+        ADD_FAILURE() << "an expected dialog did not open";
+        delete watch;
+    }
     if (server >= 0) ::close(server);
     if (listener >= 0) ::close(listener);
 }
