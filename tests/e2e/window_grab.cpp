@@ -99,14 +99,15 @@ int main(int argc, char** argv) {
             QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7])));
     }
     if (argc == 8 && std::string_view(argv[1]) == "crop") {
-        return Crop(argv[2], argv[3],
-                    QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]),
-                          std::atoi(argv[7])));
+        return Crop(
+            argv[2], argv[3],
+            QRect(std::atoi(argv[4]), std::atoi(argv[5]), std::atoi(argv[6]), std::atoi(argv[7])));
     }
     if (argc == 5 && std::string_view(argv[1]) == "find") {
         return Find(argv[2], argv[3], std::atoi(argv[4]));
     }
     std::fprintf(stderr,
-                 "usage: window_grab grab WINDOW_ID OUT.png [X Y W H] | crop IN OUT X Y W H | find SHOT PICTURE TOL\n");
+                 "usage: window_grab grab WINDOW_ID OUT.png [X Y W H] | crop IN OUT X Y W H | find "
+                 "SHOT PICTURE TOL\n");
     return 64;
 }
