@@ -196,6 +196,10 @@ run_case() {
     connect_through_menu
     at=$(wait_for_match all picture-in-shot any) || fail "the window never showed the server's picture"
     echo "picture found in the window at $at"
+    # TELORAD_E2E_SHOT=FILE.png keeps the grab of the window (for a demo).
+    if [ -n "${TELORAD_E2E_SHOT:-}" ]; then
+        cp "$case_dir/shot.png" "$TELORAD_E2E_SHOT" && echo "window grab saved as $TELORAD_E2E_SHOT"
+    fi
     grep -q '"type":"mode","mode":2' "$case_dir/events.log" || fail "no monitor mode on connect"
     exit_through_menu
     echo "ok"
