@@ -1,25 +1,28 @@
 #!/usr/bin/env bash
-# The main job on a fresh machine: set up, build, start the bundled server and take a picture of
-# its screen with the headless client. Usage: scripts/demo.sh [OUTPUT.bmp]
+# The main job on a fresh machine: set up, build, start the bundled server and open the viewer.
+# With a display, the viewer opens for you: choose リモート > 接続 and OK (127.0.0.1:9876, empty
+# password). Without one, the viewer runs on a private Xvfb display, is driven through its menus
+# and the connect dialog like a user would, and a grab of its window is saved.
+# Usage: scripts/demo.sh [SCREENSHOT.png]
 set -euo pipefail
 cd "$(dirname "$0")/.."
-output=${1:-$PWD/out/telorad-demo.bmp}
-mkdir -p "$(dirname "$output")"
+shot=${1:-$PWD/out/telorad-demo.png}
+mkdir -p "$(dirname "$shot")"
 
 scripts/install-deps.sh
-scripts/build.sh release telorad-server telorad-cli
+scripts/build.sh release telorad telorad-server telorad-cli window_grab
 
-log=$(mktemp)
-build/server/telorad-server --listen 127.0.0.1:0 --encrypt --once --log /dev/null 2>"$log" &
-server=$!
-trap 'kill $server 2>/dev/null || true; rm -f "$log"' EXIT
-for _ in $(seq 100); do
-    grep -q 'listening on' "$log" && break
-    sleep 0.05
-done
-address=$(sed -n 's/^listening on //p' "$log" | head -1)
-[ -n "$address" ] || { echo "demo: the server did not start" >&2; cat "$log" >&2; exit 1; }
-echo "demo: telorad-server is listening on $address (digest login, encrypted stream)"
+if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+    build/server/telorad-server --listen 127.0.0.1:9876 --encrypt --log /dev/null &
+    server=$!
+    trap 'kill $server 2>/dev/null || true' EXIT
+    echo "demo: telorad-server listens on 127.0.0.1:9876 (digest login, empty password, encrypted)"
+    echo "demo: in the viewer choose リモート > 接続, then OK"
+    env -u QT_QPA_PLATFORM build/frontends/qt/telorad
+    exit 0
+fi
 
-TELORAD_PASSWORD= build/frontends/cli/telorad-cli snapshot "$address" "$output"
-echo "demo: the server's screen is in $output"
+echo "demo: no display; running the viewer on Xvfb and connecting through its menus"
+TELORAD_E2E_SHOT=$shot sh tests/e2e/viewer_e2e.sh build/frontends/qt/telorad \
+    build/server/telorad-server build/tests/e2e/window_grab 32
+echo "demo: the viewer's window, showing the server's screen, is in $shot"
