@@ -18,6 +18,7 @@
 #include "app/client.h"
 #include "app/null_window_system.h"
 #include "app/session.h"
+#include "bench_server.h"
 #include "crypto/cipher.h"
 #include "net/dispatcher.h"
 
@@ -30,36 +31,6 @@ constexpr int kTile = 64;
 constexpr int kTilesPerFrame = ((kWidth + kTile - 1) / kTile) * ((kHeight + kTile - 1) / kTile);
 constexpr double kSeconds = 3.0;
 
-std::uint16_t FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-pid_t StartServer(std::uint16_t port, const char* encoding, bool encrypt) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::vector<std::string> args = {TELORAD_SERVER_PATH, "--listen",
-                                         "127.0.0.1:" + std::to_string(port),
-                                         "--size", "1920x1080", "--depth", "32", "--fps", "0",
-                                         "--all-tiles", "--encoding", encoding, "--log",
-                                         "/dev/null", "--once"};
-        if (encrypt) args.push_back("--encrypt");
-        std::vector<char*> argv;
-        for (auto& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
-
 struct Result {
     double fps = 0;
     double megabytesPerSecond = 0;
@@ -67,20 +38,16 @@ struct Result {
 };
 
 Result MeasureClient(const char* encoding, bool encrypt) {
-    const std::uint16_t port = FreePort();
-    const pid_t server = StartServer(port, encoding, encrypt);
+    using namespace telorad::bench;
+    const std::uint16_t port = FreeLoopbackPort();
+    std::vector<std::string> options = {"--size", "1920x1080", "--depth", "32", "--fps", "0",
+                                        "--all-tiles", "--encoding", encoding, "--once"};
+    if (encrypt) options.push_back("--encrypt");
+    const pid_t server = StartServer(TELORAD_SERVER_PATH, port, options);
     telorad::NullWindowSystem window;
     telorad::Client client(window);
-    client.connectParams.host = "127.0.0.1";
-    client.connectParams.port = port;
-    bool connected = false;
-    for (int attempt = 0; attempt < 200 && !connected; ++attempt) {
-        connected = telorad::ConnectToServer(client);
-        if (!connected) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
     Result result;
-    if (connected) {
-        telorad::SendSetMode(client.connection, telorad::MODE_MONITOR);
+    if (ConnectWhenListening(client, port)) {
         while (client.received.screenInfos == 0 && telorad::ReceivePoll(client) >= 0) {
         }
         // Let the first frame pass, then count.
@@ -98,8 +65,7 @@ Result MeasureClient(const char* encoding, bool encrypt) {
         result = {frames / elapsed, bytes / elapsed / 1e6, frames > 0 ? bytes / frames : 0};
         telorad::DisconnectFromServer(client);
     }
-    ::kill(server, SIGTERM);
-    ::waitpid(server, nullptr, 0);
+    StopServer(server);
     return result;
 }
 

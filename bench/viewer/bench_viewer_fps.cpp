@@ -28,6 +28,7 @@
 #include "app/main_window.h"
 #include "app/null_window_system.h"
 #include "app/session.h"
+#include "bench_server.h"
 #include "main_loop.h"
 #include "net/dispatcher.h"
 #include "qt_window_system.h"
@@ -46,65 +47,12 @@ double Seconds(Clock::time_point since) {
     return std::chrono::duration<double>(Clock::now() - since).count();
 }
 
-std::uint16_t FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
 // Every tile of every frame changes; after `frames` frames the picture stands still.
-pid_t StartServer(std::uint16_t port, const char* encoding, int frames) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::vector<std::string> args = {TELORAD_SERVER_PATH,
-                                         "--listen",
-                                         "127.0.0.1:" + std::to_string(port),
-                                         "--auth",
-                                         "none",
-                                         "--size",
-                                         "1920x1080",
-                                         "--depth",
-                                         "32",
-                                         "--fps",
-                                         "0",
-                                         "--all-tiles",
-                                         "--encoding",
-                                         encoding,
-                                         "--frames",
-                                         std::to_string(frames),
-                                         "--log",
-                                         "/dev/null"};
-        std::vector<char*> argv;
-        for (auto& arg : args) argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    return pid;
-}
-
-void StopServer(pid_t pid) {
-    ::kill(pid, SIGTERM);
-    ::waitpid(pid, nullptr, 0);
-}
-
-bool Connect(telorad::Client& client, std::uint16_t port) {
-    client.connectParams.host = "127.0.0.1";
-    client.connectParams.port = port;
-    for (int attempt = 0; attempt < 250; ++attempt) {
-        if (telorad::ConnectToServer(client)) {
-            telorad::SendSetMode(client.connection, telorad::MODE_MONITOR);
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+pid_t StartFullScreenServer(std::uint16_t port, const char* encoding, int frames) {
+    return telorad::bench::StartServer(
+        TELORAD_SERVER_PATH, port,
+        {"--auth", "none", "--size", "1920x1080", "--depth", "32", "--fps", "0", "--all-tiles",
+         "--encoding", encoding, "--frames", std::to_string(frames)});
 }
 
 // Processor seconds (user + system) of this process.
@@ -147,12 +95,12 @@ struct Run {
 };
 
 Run MeasureHeadless(const char* encoding, int frames) {
-    const std::uint16_t port = FreePort();
-    const pid_t server = StartServer(port, encoding, frames);
+    const std::uint16_t port = telorad::bench::FreeLoopbackPort();
+    const pid_t server = StartFullScreenServer(port, encoding, frames);
     telorad::NullWindowSystem window;
     telorad::Client client(window);
     Run run;
-    if (Connect(client, port)) {
+    if (telorad::bench::ConnectWhenListening(client, port)) {
         const auto start = Clock::now();
         const double cpu0 = OwnCpuSeconds();
         const std::uint64_t goal = kTilesPerFrame * std::uint64_t(frames);
@@ -164,13 +112,13 @@ Run MeasureHeadless(const char* encoding, int frames) {
         run.cpuPercent = 100.0 * (OwnCpuSeconds() - cpu0) / elapsed;
         telorad::DisconnectFromServer(client);
     }
-    StopServer(server);
+    telorad::bench::StopServer(server);
     return run;
 }
 
 Run MeasureWindow(const char* encoding, int frames, const char* xServerPid) {
-    const std::uint16_t port = FreePort();
-    const pid_t server = StartServer(port, encoding, frames);
+    const std::uint16_t port = telorad::bench::FreeLoopbackPort();
+    const pid_t server = StartFullScreenServer(port, encoding, frames);
     QTemporaryDir settings;
     telorad::qt::ViewerWindow window;
     telorad::qt::QtWindowSystem windowSystem(window);
@@ -184,7 +132,7 @@ Run MeasureWindow(const char* encoding, int frames, const char* xServerPid) {
     for (int i = 0; i < 20; ++i) loop.Turn();  // shown and painted once
 
     Run run;
-    if (Connect(client, port)) {
+    if (telorad::bench::ConnectWhenListening(client, port)) {
         const auto start = Clock::now();
         const double cpu0 = OwnCpuSeconds();
         const double x0 = ProcessCpuSeconds(xServerPid);
@@ -208,7 +156,7 @@ Run MeasureWindow(const char* encoding, int frames, const char* xServerPid) {
         run.idleXServerPercent = 100.0 * (ProcessCpuSeconds(xServerPid) - idleX0) / idle;
         telorad::DisconnectFromServer(client);
     }
-    StopServer(server);
+    telorad::bench::StopServer(server);
     return run;
 }
 
