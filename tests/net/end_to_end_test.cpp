@@ -154,6 +154,27 @@ TEST_F(EndToEnd, PasswordFromTheEnvironment) {
     EXPECT_EQ(code, 0);
 }
 
+TEST_F(EndToEnd, RememberedPasswordIsSentInTheWireCodePage) {
+    // The server knows the password as CP932 bytes; the viewer remembered it as typed (UTF-8).
+    const std::string serverPassword = (dir.path() / "cp932").string();
+    std::ofstream(serverPassword) << "\x83\x70\x83\x58\n";  // パス
+    const std::uint16_t port = StartServer({"--static", "--size", "64x64", "--password-file",
+                                            serverPassword, "--once"});
+    // A copy of the client, so that remote.ini beside it is this test's own.
+    const auto bin = dir.path() / "bin";
+    std::filesystem::create_directory(bin);
+    std::filesystem::copy_file(kCli, bin / "telorad-cli");
+    std::ofstream(bin / "remote.ini") << "[Client]\r\nHost00=127.0.0.1\r\nPort00=" << port
+                                      << "\r\nPasswd00=\xE3\x83\x91\xE3\x82\xB9\r\n";
+    const std::string output = (dir.path() / "remembered.bmp").string();
+    const std::string cli = (bin / "telorad-cli").string();
+    EXPECT_EQ(RunProgram({cli, "snapshot", "--settle", "100", "127.0.0.1:" + std::to_string(port),
+                          output},
+                         60000, {"HOME=" + dir.path().string()}),
+              0);
+    EXPECT_TRUE(std::filesystem::exists(output));
+}
+
 TEST_F(EndToEnd, CommandIsDeliveredAndLoggedNotRun) {
     const std::uint16_t port = StartServer({"--static", "--size", "64x64", "--encrypt", "--once"});
     const std::string marker = (dir.path() / "must-not-exist").string();
