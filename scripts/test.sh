@@ -9,5 +9,4 @@ dir=build
 [ "$flavour" = sanitize ] && dir=build-sanitize
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
 ctest --test-dir "$dir" --output-on-failure -j "$(nproc)"

@@ -45,6 +45,9 @@ Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
 pids="$pids $!"
 DISPLAY=":$display"
 export DISPLAY
+# The viewer must show on this display, whatever platform the caller chose for other tests.
+QT_QPA_PLATFORM=xcb
+export QT_QPA_PLATFORM
 tries=0
 until xdotool getdisplaygeometry >/dev/null 2>&1; do
     tries=$((tries + 1))
