@@ -91,6 +91,7 @@ int main() {
     CipherSetKey(state, key, 16);
     std::function<void()> rc4Separate;
     std::function<void()> rc4InPlace;
+    std::function<void()> rc4Whole;
 #if TELORAD_HAVE_OPENSSL
     RC4_KEY rc4;
     RC4_set_key(&rc4, 16, key);
@@ -104,6 +105,7 @@ int main() {
             RC4(&rc4, kChunk, work.data() + at, work.data() + at);
         }
     };
+    rc4Whole = [&] { RC4(&rc4, kBufferSize, data.data(), out.data()); };
 #endif
     // 1,024-byte chunks of a 64 KiB buffer: into a separate buffer as the send path does, and in
     // place as the receive path does. 32 MiB per trial.
@@ -126,6 +128,11 @@ int main() {
         },
         rc4InPlace);
     sink += Fold(work.data(), 64);
+    Compare(
+        "cipher, whole 64 KiB buffers", kBufferSize, cipherRounds,
+        [&] { CipherCrypt(state, data.data(), static_cast<int>(kBufferSize), out.data()); },
+        rc4Whole);
+    sink += Fold(out.data(), 64);
 
     // MD5 of whole inputs of two sizes, 8 MiB per trial.
     for (const std::size_t size : {kBufferSize, std::size_t{1024}}) {
