@@ -41,7 +41,7 @@ Result MeasureClient(const char* encoding, bool encrypt) {
     using namespace telorad::bench;
     const std::uint16_t port = FreeLoopbackPort();
     std::vector<std::string> options = {"--size", "1920x1080", "--depth", "32", "--fps", "0",
-                                        "--all-tiles", "--encoding", encoding, "--once"};
+                                        "--repeat-frame", "--encoding", encoding, "--once"};
     if (encrypt) options.push_back("--encrypt");
     const pid_t server = StartServer(TELORAD_SERVER_PATH, port, options);
     telorad::NullWindowSystem window;

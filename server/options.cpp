@@ -76,6 +76,8 @@ std::string UsageText() {
            "  --frames N              stop the animation after N frames (0: never)\n"
            "  --static                send the first frame only\n"
            "  --all-tiles             send every tile in every frame, changed or not\n"
+           "  --repeat-frame          send the first frame's tiles again as every later frame\n"
+           "                          (a steady stream for benchmarks: nothing is redrawn)\n"
            "  --once                  exit when the first client leaves (a connection that\n"
            "                          closes without sending anything does not count)\n"
            "  --dump-frame FILE.bmp   write the last frame a client would see as BMP and exit\n"
@@ -101,6 +103,10 @@ ParseResult ParseOptions(const std::vector<std::string>& args, ServerOptions& op
         }
         if (name == "--all-tiles") {
             options.allTiles = true;
+            continue;
+        }
+        if (name == "--repeat-frame") {
+            options.repeatFrame = true;
             continue;
         }
         const bool takesValue = name == "--listen" || name == "--password-file" ||

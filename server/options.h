@@ -28,6 +28,7 @@ struct ServerOptions {
     bool staticPicture = false;
     bool once = false;
     bool allTiles = false;  // send every tile in every frame, changed or not
+    bool repeatFrame = false;  // every frame is the first one's tiles again, drawn once
     std::string dumpFramePath;
 };
 

@@ -42,6 +42,7 @@ struct Session {
     TileScratch scratch;
     std::vector<std::uint8_t> message;
     std::vector<std::uint8_t> outgoing;  // update messages waiting to be sent together
+    std::vector<std::uint8_t> firstFrame;  // the first frame's messages, for --repeat-frame
     std::int64_t frame = 0;
     Clock::time_point nextFrame;
     std::string endReason;  // set when the session is to end
@@ -252,6 +253,11 @@ bool HandleClientMessage(Session& session) {
 }
 
 bool SendFrame(Session& session) {
+    if (session.options.repeatFrame && session.frame > 0) {
+        session.outgoing = session.firstFrame;  // a copy: sending encrypts it in place
+        ++session.frame;
+        return SendAll(session, session.outgoing);
+    }
     if (!RenderFrame(session.source, session.frame, session.current)) {
         session.endReason = "out of memory";
         return false;
@@ -269,6 +275,10 @@ bool SendFrame(Session& session) {
                         session.scratch, session.message);
         session.outgoing.insert(session.outgoing.end(), session.message.begin(),
                                 session.message.end());
+        if (session.options.repeatFrame) {
+            session.firstFrame.insert(session.firstFrame.end(), session.message.begin(),
+                                      session.message.end());
+        }
         if (session.outgoing.size() >= kSendBatchBytes) {
             if (!SendAll(session, session.outgoing)) return false;
             session.outgoing.clear();

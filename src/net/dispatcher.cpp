@@ -141,12 +141,10 @@ int HandleDigestLogin(Client& client) {
 }  // namespace
 
 int ReceivePoll(Client& client) {
-    const int readable = SocketWaitReadable(client.connection.socket, kPollWaitMs);
-    if (readable < 0) return -1;
-    if (readable == 0) return 0;
-
     std::uint8_t headerBytes[kHeaderSize];
-    if (!ReceiveExactly(client.connection, headerBytes, kHeaderSize)) return -1;
+    const int got = ReceiveWhenReady(client.connection, headerBytes, kHeaderSize, kPollWaitMs);
+    if (got == 0) return 0;
+    if (got != kHeaderSize) return -1;
     const MessageHeader header = DecodeHeader(headerBytes);
     switch (header.type) {
         case MSG_SCREEN_RAW:

@@ -55,6 +55,18 @@ int SendBytes(Connection& connection, const std::uint8_t* data, int count) {
     return count;
 }
 
+int ReceiveWhenReady(Connection& connection, std::uint8_t* buffer, int count, int waitMs) {
+    if (count <= 0) return count;
+    const int r = SocketReceive(connection.socket, buffer, count, waitMs);
+    if (r == kSocketTimedOut) return 0;
+    if (r < 1) return -1;
+    CipherCrypt(connection.receiveCipher, buffer, r, buffer);
+    connection.bytesReceived += static_cast<std::uint64_t>(r);
+    if (r == count) return count;
+    const int rest = ReceiveBytes(connection, buffer + r, count - r);
+    return r + std::max(rest, 0);
+}
+
 int ReceiveBytes(Connection& connection, std::uint8_t* buffer, int count) {
     if (count <= 0) return count;
     int got = 0;

@@ -32,6 +32,12 @@ void CloseConnection(Connection& connection);
 // accepted before a send failed (0 without a socket).
 int SendBytes(Connection& connection, const std::uint8_t* data, int count);
 
+// Waits at most waitMs for the first byte, then receives exactly count bytes as ReceiveBytes
+// does. Returns 0 when nothing arrived within waitMs, count, or a shorter count when the peer
+// closed, failed or stalled (-1 when that happened before the first byte). On a busy link this
+// is one read, without a separate wait.
+int ReceiveWhenReady(Connection& connection, std::uint8_t* buffer, int count, int waitMs);
+
 // Receives exactly count bytes and decrypts them in place. Returns count, or the bytes received
 // before the peer closed, an error, or stallTimeoutMs without a single byte.
 int ReceiveBytes(Connection& connection, std::uint8_t* buffer, int count);
