@@ -21,11 +21,7 @@
 
 namespace telorad::testing {
 
-struct SentMessage {
-    std::uint32_t type = 0;
-    std::vector<std::uint8_t> payload;
-    std::uint32_t Word(std::size_t index) const { return GetU32(payload.data() + 4 * index); }
-};
+using telorad::testing::SentMessage;
 
 class ViewerTest : public ::testing::Test {
   protected:
@@ -64,23 +60,9 @@ class ViewerTest : public ::testing::Test {
     // Disconnects (nothing is sent on disconnect) and returns every message the server received.
     std::vector<SentMessage> Sent() {
         DisconnectFromServer(client);
-        std::vector<SentMessage> messages;
-        if (server < 0) return messages;
-        const std::vector<std::uint8_t> bytes = ReadExactly(server, std::size_t{1} << 20);
-        std::size_t at = 0;
-        while (at + kHeaderSize <= bytes.size()) {
-            const MessageHeader header = DecodeHeader(bytes.data() + at);
-            at += kHeaderSize;
-            if (bytes.size() - at < header.length) {
-                ADD_FAILURE() << "short message of type " << header.type;
-                break;
-            }
-            messages.push_back({header.type,
-                                {bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                                 bytes.begin() + static_cast<std::ptrdiff_t>(at + header.length)}});
-            at += header.length;
-        }
-        EXPECT_EQ(at, bytes.size()) << "trailing bytes";
+        if (server < 0) return {};
+        std::vector<SentMessage> messages =
+            telorad::testing::SplitMessages(ReadExactly(server, std::size_t{1} << 20));
         ::close(server);
         server = -1;
         return messages;

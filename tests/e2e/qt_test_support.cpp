@@ -103,23 +103,9 @@ bool QtViewerTest::Connect() {
 
 std::vector<SentMessage> QtViewerTest::Sent() {
     DisconnectFromServer(client);
-    std::vector<SentMessage> messages;
-    if (server < 0) return messages;
-    const std::vector<std::uint8_t> bytes =
-        telorad::testing::ReadExactly(server, std::size_t{1} << 20);
-    std::size_t at = 0;
-    while (at + kHeaderSize <= bytes.size()) {
-        const MessageHeader header = DecodeHeader(bytes.data() + at);
-        at += kHeaderSize;
-        if (bytes.size() - at < header.length) {
-            ADD_FAILURE() << "short message of type " << header.type;
-            break;
-        }
-        const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(at);
-        messages.push_back(
-            {header.type, {begin, begin + static_cast<std::ptrdiff_t>(header.length)}});
-        at += header.length;
-    }
+    if (server < 0) return {};
+    std::vector<SentMessage> messages =
+        telorad::testing::SplitMessages(telorad::testing::ReadExactly(server, std::size_t{1} << 20));
     return messages;
 }
 

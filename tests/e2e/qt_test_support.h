@@ -15,15 +15,12 @@
 #include "net/wire.h"
 #include "qt_window_system.h"
 #include "support/test_support.h"
+#include "support/test_support.h"
 #include "viewer_window.h"
 
 namespace telorad::qt::testing {
 
-struct SentMessage {
-    std::uint32_t type = 0;
-    std::vector<std::uint8_t> payload;
-    std::uint32_t Word(std::size_t index) const { return GetU32(payload.data() + 4 * index); }
-};
+using telorad::testing::SentMessage;
 
 // Runs `act` on the next modal widget of type T that opens (it waits up to 10 s for one).
 void OnNextModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(QWidget*)> act);

@@ -1,5 +1,7 @@
 #include "support/test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -17,7 +19,32 @@
 #include <random>
 #include <thread>
 
+#include "net/wire.h"
+
 namespace telorad::testing {
+
+std::uint32_t SentMessage::Word(std::size_t index) const {
+    return GetU32(payload.data() + 4 * index);
+}
+
+std::vector<SentMessage> SplitMessages(const std::vector<std::uint8_t>& bytes) {
+    std::vector<SentMessage> messages;
+    std::size_t at = 0;
+    while (at + kHeaderSize <= bytes.size()) {
+        const MessageHeader header = DecodeHeader(bytes.data() + at);
+        at += kHeaderSize;
+        if (bytes.size() - at < header.length) {
+            ADD_FAILURE() << "short message of type " << header.type;
+            return messages;
+        }
+        const auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(at);
+        messages.push_back(
+            {header.type, {begin, begin + static_cast<std::ptrdiff_t>(header.length)}});
+        at += header.length;
+    }
+    EXPECT_EQ(at, bytes.size()) << "trailing bytes";
+    return messages;
+}
 
 TempDir::TempDir() {
     std::random_device random;

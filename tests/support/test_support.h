@@ -9,6 +9,17 @@
 
 namespace telorad::testing {
 
+// One message the client sent, as the server read it.
+struct SentMessage {
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> payload;
+    std::uint32_t Word(std::size_t index) const;
+};
+
+// Splits a byte stream into messages (header, then `length` payload bytes). A message cut
+// short or trailing bytes fail the current test.
+std::vector<SentMessage> SplitMessages(const std::vector<std::uint8_t>& bytes);
+
 // A fresh directory under the system's temp directory, removed with its contents on destruction.
 class TempDir {
 public:
