@@ -390,6 +390,26 @@ TEST(ServerFrames, LaterFramesSendOnlyChangedTilesAndEndOnTheLastFrame) {
     EXPECT_EQ(EncodeBmpFile(frames.picture), DumpedFrame(options));
 }
 
+TEST(ServerFrames, RepeatFrameSendsTheFirstFramesTilesAgainEachFrame) {
+    const Geometry g{96, 40, 32, 32};
+    std::vector<std::string> options = GeometryOptions(g);
+    options.insert(options.end(),
+                   {"--auth", "none", "--repeat-frame", "--frames", "3", "--fps", "50", "--once"});
+    Server server(options);
+    ASSERT_TRUE(server.ready);
+    Client client(server.port);
+    ASSERT_TRUE(client.connected);
+    ASSERT_EQ(client.Receive(32), ScreenInfoMessage(g));
+    const std::vector<UpdateRect> grid = TileGrid(g);
+    ReceivedFrames first;
+    ReadUpdates(client, g, first, static_cast<int>(grid.size()));
+    ReceivedFrames later;
+    ReadUpdates(client, g, later, 0);
+    ASSERT_EQ(later.rects.size(), 2 * grid.size()) << "two more whole frames";
+    // The picture stays the first frame's, although the animation would have moved on.
+    EXPECT_EQ(EncodeBmpFile(later.picture), EncodeBmpFile(first.picture));
+}
+
 // A noisy 24-bit BMP as the screen: its pixels reach the client unchanged, and at 32 bits a
 // 128 × 128 tile (64 KiB) of noise does not fit the RLE limit and goes raw.
 TEST(ServerImage, BmpFileIsTheScreen) {
