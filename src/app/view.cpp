@@ -32,28 +32,17 @@ void FitWindowToPicture(Client& client) {
     window.ResizeWindow({fittedWidth, std::min(height, kFitMaxHeight)});
 
     const Size visible = window.ClientSize();
-    const PixelRect corner{0, 0, std::min(visible.width, pictureWidth),
-                           std::min(visible.height, pictureHeight)};
+    const PixelRect corner =
+        VisibleRect(view, visible.width, visible.height, pictureWidth, pictureHeight);
     if (!corner.Empty()) window.PaintNow(client.framebuffer, corner, 0, 0);
 }
-
-namespace {
-
-// When the client area reaches past the picture's far edge, pull the view back so the edges
-// meet, but never before 0.
-std::int32_t PullBack(std::int32_t scroll, std::int32_t clientExtent, std::int32_t pictureExtent) {
-    if (clientExtent >= pictureExtent - scroll) scroll = std::max(pictureExtent - clientExtent, 0);
-    return scroll;
-}
-
-}  // namespace
 
 void OnClientSizeChanged(Client& client) {
     WindowSystem& window = client.window;
     ViewState& view = client.view;
     const Size size = window.ClientSize();
-    view.scrollX = PullBack(view.scrollX, size.width, client.framebuffer.width);
-    view.scrollY = PullBack(view.scrollY, size.height, client.framebuffer.height);
+    view.scrollX = PullBackOffset(view.scrollX, size.width, client.framebuffer.width);
+    view.scrollY = PullBackOffset(view.scrollY, size.height, client.framebuffer.height);
 
     view.hScrollInfo = {0, client.framebuffer.width - 1, size.width, view.scrollX};
     window.SetScrollBar(ScrollBarKind::Horizontal, view.hScrollInfo);

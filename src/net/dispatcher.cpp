@@ -18,11 +18,10 @@ bool ReceiveExactly(Connection& connection, std::uint8_t* buffer, int count) {
     return ReceiveBytes(connection, buffer, count) == count;
 }
 
+// The password's bytes before its first NUL: the NUL never enters a response.
 std::string_view PasswordBytes(const Client& client) {
-    const std::string& password = client.connectParams.password;
-    return std::string_view(password.data(), password.find('\0') == std::string::npos
-                                                 ? password.size()
-                                                 : password.find('\0'));
+    const std::string_view password = client.connectParams.password;
+    return password.substr(0, password.find('\0'));
 }
 
 // Sends a reply as two sends, header then payload; through the cipher this is one byte stream.

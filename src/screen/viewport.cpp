@@ -59,6 +59,12 @@ std::int32_t WindowExtentLimit(std::int32_t maxExtent, bool crossingBarShown,
     return ClampToInt32(std::int64_t{maxExtent} + crossingBarSize);
 }
 
+std::int32_t PullBackOffset(std::int32_t offset, std::int32_t clientExtent,
+                            std::int32_t pictureExtent) {
+    if (std::int64_t{clientExtent} < std::int64_t{pictureExtent} - offset) return offset;
+    return ClampToInt32(std::max<std::int64_t>(std::int64_t{pictureExtent} - clientExtent, 0));
+}
+
 PixelRect VisibleRect(const ViewState& view, std::int32_t clientWidth, std::int32_t clientHeight,
                       std::int32_t pictureWidth, std::int32_t pictureHeight) {
     PixelRect rect{view.scrollX, view.scrollY, 0, 0};

@@ -67,6 +67,11 @@ std::int32_t AutoScrollStep(std::uint32_t coordinate, std::int32_t page);
 std::int32_t WindowExtentLimit(std::int32_t maxExtent, bool crossingBarShown,
                                std::int32_t crossingBarSize);
 
+// After the client area changed size along one axis: when it reaches past the picture's far
+// edge, the offset is pulled back so that the edges meet, but never below 0.
+std::int32_t PullBackOffset(std::int32_t offset, std::int32_t clientExtent,
+                            std::int32_t pictureExtent);
+
 // The corner of the framebuffer that the client area shows: (scrollX, scrollY) and the client
 // size, clipped to the picture (empty where the client area lies wholly beyond it).
 PixelRect VisibleRect(const ViewState& view, std::int32_t clientWidth, std::int32_t clientHeight,

@@ -83,6 +83,23 @@ TEST(ViewportArithmeticTest, WindowLimitAddsTheBarShownAcrossTheAxis) {
     EXPECT_EQ(WindowExtentLimit(INT32_MAX, true, 17), INT32_MAX);
 }
 
+TEST(ViewportArithmeticTest, GrowingClientAreaPullsTheOffsetBackToThePictureEdge) {
+    struct Case {
+        std::int32_t offset, client, picture, expected;
+    };
+    const Case cases[] = {
+        {224, 800, 1024, 224},  // the client area ends at the picture's edge: nothing moves
+        {224, 810, 1024, 214},  // it reaches 10 pixels past: pulled back by 10
+        {100, 700, 1024, 100},  // it still ends inside the picture
+        {224, 1100, 1024, 0},   // larger than the picture: never below 0
+        {0, 320, 240, 0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(PullBackOffset(c.offset, c.client, c.picture), c.expected)
+            << c.offset << " " << c.client << " " << c.picture;
+    }
+}
+
 // --- The view on the recording window ---------------------------------------------------------
 
 class ViewTest : public ::testing::Test {
