@@ -20,14 +20,16 @@ class ConnectServerTest : public ViewerTest {
 #ifndef TELORAD_SERVER_PATH
         GTEST_SKIP() << "telorad-server is not built";
 #else
-        serverPort = testing::FreeLoopbackPort();
         const auto passwordFile = dir.path() / "password";
         testing::WriteFileBytes(passwordFile, {0x83, 0x70, 0x83, 0x58});
-        process = std::make_unique<ChildProcess>(std::vector<std::string>{
-            TELORAD_SERVER_PATH, "--listen", "127.0.0.1:" + std::to_string(serverPort),
-            "--password-file", passwordFile.string(), "--encrypt", "--size", "640x480", "--static",
-            "--log", (dir.path() / "server.log").string()});
-        ASSERT_TRUE(testing::WaitForListener(serverPort));
+        process = std::make_unique<testing::ServerProcess>(
+            TELORAD_SERVER_PATH,
+            std::vector<std::string>{"--password-file", passwordFile.string(), "--encrypt", "--size",
+                                     "640x480", "--static", "--log",
+                                     (dir.path() / "server.log").string()},
+            dir.path());
+        serverPort = process->port();
+        ASSERT_NE(serverPort, 0);
 #endif
     }
 
@@ -41,7 +43,7 @@ class ConnectServerTest : public ViewerTest {
     }
 
     std::uint16_t serverPort = 0;
-    std::unique_ptr<ChildProcess> process;
+    std::unique_ptr<testing::ServerProcess> process;
 };
 
 TEST_F(ConnectServerTest, TypedKanaPasswordPassesTheHandshake) {

@@ -143,7 +143,11 @@ TEST_F(QtViewerTest, SaveDialogAsksForABitmapNameAndAddsTheExtension) {
         EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("ビットマップ (*.bmp)"));
         EXPECT_FALSE(dialog->testOption(QFileDialog::DontConfirmOverwrite));
         dialog->setDirectory(folder);
-        dialog->selectFile(QStringLiteral("snapshot"));
+        // Typed into the name field: selectFile() leaves that field alone while it has the
+        // keyboard focus, which it may or may not have yet, depending on timing.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(QStringLiteral("snapshot"));
         static_cast<QDialog*>(dialog)->accept();  // as the Save button does
     });
     const std::optional<std::string> chosen = windowSystem.AskSaveFileName();

@@ -135,8 +135,8 @@ TEST_F(QtViewerTest, MenuStatesThroughConnectModesTogglesAndDisconnect) {
 }
 
 TEST_F(QtViewerTest, FailedConnectShowsTheErrorBoxAndAboutShowsTheVersion) {
-    ::close(listener);  // nobody listens on the port any more
-    listener = -1;
+    const telorad::testing::RefusingPort refusing;
+    port = refusing.port();
     QString text;
     QString caption;
     OnNextModal<QMessageBox>([&](QMessageBox* box) {

@@ -1,8 +1,14 @@
 #include "qt_test_support.h"
 
+#include <cstdio>
+#include <cstdlib>
+
+#include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
+#include <QtWidgets/QDialog>
 #include <QtWidgets/QLineEdit>
+#include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
 
 #include "app/commands.h"
@@ -14,15 +20,27 @@
 
 namespace telorad::qt::testing {
 
+namespace {
+
+// Dialogs run their own event loop (QDialog::exec). A dialog closed before that loop starts,
+// say by a timer that fired inside show(), leaves the loop running with nothing to end it; so a
+// watch acts only from inside an event loop deeper than the one it was set up in.
+int LoopLevel() { return QThread::currentThread()->loopLevel(); }
+
+}  // namespace
+
 void OnNextModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(QWidget*)> act) {
     auto* timer = new QTimer(qApp);
     timer->setObjectName(QStringLiteral("telorad-modal-watch"));
     auto polls = std::make_shared<int>(0);
+    const int level = LoopLevel();
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout,
-                     [timer, polls, wanted = std::move(wanted), act = std::move(act)] {
+                     [timer, polls, level, wanted = std::move(wanted), act = std::move(act)] {
                          QWidget* modal = QApplication::activeModalWidget();
-                         if (modal != nullptr && !wanted(modal)) modal = nullptr;
+                         if (modal != nullptr && (!wanted(modal) || LoopLevel() <= level)) {
+                             modal = nullptr;
+                         }
                          if (modal == nullptr && ++*polls < 1000) return;
                          timer->stop();
                          timer->setObjectName(QString());  // done: no longer pending
@@ -35,9 +53,11 @@ void OnNextModalWhere(std::function<bool(QWidget*)> wanted, std::function<void(Q
 bool OpensModal(const std::function<void()>& run) {
     bool opened = false;
     auto* timer = new QTimer;
+    const int level = LoopLevel();
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [&opened] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
+    QObject::connect(timer, &QTimer::timeout, [&opened, level] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal != nullptr && LoopLevel() > level) {
             opened = true;
             modal->close();
         }
@@ -47,6 +67,42 @@ bool OpensModal(const std::function<void()>& run) {
     QTest::qWait(50);
     delete timer;
     return opened;
+}
+
+ModalGuard::ModalGuard(int limitMs) : limitMs_(limitMs) {
+    timer_.setInterval(100);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { Check(); });
+    timer_.start();
+    since_.start();
+}
+
+void ModalGuard::Check() {
+    QWidget* modal = QApplication::activeModalWidget();
+    const bool stuckLoop = modal == nullptr && LoopLevel() > 0;
+    if (modal != watched_ || (modal == nullptr && !stuckLoop)) {
+        watched_ = modal;
+        since_.restart();
+        return;
+    }
+    if (since_.elapsed() < limitMs_) return;
+    since_.restart();
+    if (modal != nullptr) {
+        const auto* box = qobject_cast<QMessageBox*>(modal);
+        ADD_FAILURE() << "the " << modal->metaObject()->className() << " \""
+                      << modal->windowTitle().toStdString() << "\" "
+                      << (box != nullptr ? "(" + box->text().toStdString() + ") " : "")
+                      << "stayed open " << limitMs_ << " ms and nobody answered it";
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+            dialog->reject();
+        } else {
+            modal->close();
+        }
+        return;
+    }
+    // A dialog closed before its loop began: nothing can end that loop, so end the program.
+    std::fprintf(stderr, "FAIL: a dialog's event loop ran %d ms with no dialog open\n", limitMs_);
+    std::fflush(stderr);
+    std::_Exit(1);
 }
 
 void QtViewerTest::SetUp() {
@@ -124,7 +180,16 @@ void QtViewerTest::ReceivePicture(int width, int height, int depth) {
 int main(int argc, char** argv) {
     // The offscreen platform unless the caller chose one (the HiDPI run sets QT_SCALE_FACTOR).
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Qt's own settings (the file dialog remembers its folders), caches and runtime files go to a
+    // directory of this run, never shared with a test program running beside it.
+    const telorad::testing::TempDir home;
+    const std::string root = home.path().string();
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
+                             "XDG_RUNTIME_DIR"}) {
+        qputenv(name, QByteArray::fromStdString(root));
+    }
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    const telorad::qt::testing::ModalGuard guard(10000);
     return RUN_ALL_TESTS();
 }

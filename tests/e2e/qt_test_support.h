@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QPointer>
+#include <QtCore/QTimer>
 #include <QtWidgets/QApplication>
 #include <cstdint>
 #include <functional>
@@ -14,7 +17,6 @@
 #include "app/client.h"
 #include "net/wire.h"
 #include "qt_window_system.h"
-#include "support/test_support.h"
 #include "support/test_support.h"
 #include "viewer_window.h"
 
@@ -29,8 +31,22 @@ void OnNextModal(std::function<void(T*)> act) {
     OnNextModalWhere([](QWidget* modal) { return dynamic_cast<T*>(modal) != nullptr; },
                      [act = std::move(act)](QWidget* modal) { act(dynamic_cast<T*>(modal)); });
 }
-// True when a modal widget opened while `run` ran (it is then closed with Escape).
+// True when a modal widget opened while `run` ran (it is then closed).
 bool OpensModal(const std::function<void()>& run);
+
+// Keeps a test from waiting forever on a dialog: one left open limitMs without an answer fails
+// the running test and is closed; an event loop left running with no dialog ends the program.
+class ModalGuard {
+  public:
+    explicit ModalGuard(int limitMs);
+
+  private:
+    void Check();
+    const int limitMs_;
+    QTimer timer_;
+    QPointer<QWidget> watched_;
+    QElapsedTimer since_;
+};
 
 class QtViewerTest : public ::testing::Test {
   protected:

@@ -36,14 +36,17 @@ for tool in Xvfb xdotool xwininfo; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
-# A display nobody uses.
-display=90
-while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
-    display=$((display + 1))
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# A display nobody uses: Xvfb picks a free number itself and writes it once it is ready, so two
+# runs side by side never race for one.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids="$pids $!"
-DISPLAY=":$display"
+tries=0
+until grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null; do
+    tries=$((tries + 1))
+    [ $tries -lt 100 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+    sleep 0.1
+done
+DISPLAY=":$(cat "$work/display")"
 export DISPLAY
 # The viewer must show on this display, whatever platform the caller chose for other tests.
 QT_QPA_PLATFORM=xcb
@@ -155,6 +158,13 @@ exit_through_menu() {
         sleep 0.1
     done
     wait "$viewer_pid" || fail "the viewer exited with an error"
+    # The server (--once) ends with the viewer's connection; it is never waited on unbounded.
+    tries=0
+    while kill -0 "$server_pid" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 50 ] || { kill "$server_pid"; break; }
+        sleep 0.1
+    done
     wait "$server_pid" || true
 }
 

@@ -37,14 +37,11 @@ protected:
 
     // Starts the server with the picture options plus extra ones; returns its port.
     std::uint16_t StartServer(std::vector<std::string> args) {
-        const std::uint16_t port = testing::FreeLoopbackPort();
-        std::vector<std::string> argv = {kServer, "--listen", "127.0.0.1:" + std::to_string(port),
-                                         "--password-file", passwordFile,
-                                         "--log", (dir.path() / "server.log").string()};
+        std::vector<std::string> argv = {"--password-file", passwordFile, "--log",
+                                         (dir.path() / "server.log").string()};
         argv.insert(argv.end(), args.begin(), args.end());
-        server = std::make_unique<ChildProcess>(argv);
-        EXPECT_TRUE(testing::WaitForListener(port));
-        return port;
+        server = std::make_unique<testing::ServerProcess>(kServer, argv, dir.path());
+        return server->port();
     }
 
     std::vector<std::uint8_t> ServerPicture(const std::vector<std::string>& pictureArgs) {
@@ -71,7 +68,7 @@ protected:
     TempDir dir;
     std::string passwordFile;
     std::string wrongFile;
-    std::unique_ptr<ChildProcess> server;
+    std::unique_ptr<testing::ServerProcess> server;
 };
 
 TEST_F(EndToEnd, SnapshotMatchesTheServersPictureForEveryLoginDepthAndEncoding) {
@@ -98,7 +95,7 @@ TEST_F(EndToEnd, SnapshotMatchesTheServersPictureForEveryLoginDepthAndEncoding) 
                 ASSERT_FALSE(expected.empty());
                 EXPECT_EQ(got.size(), expected.size());
                 EXPECT_TRUE(got == expected);
-                EXPECT_EQ(server->Wait(10000), 0);
+                EXPECT_EQ(server->process().Wait(10000), 0);
             }
         }
     }
@@ -122,7 +119,8 @@ TEST_F(EndToEnd, ExitCodes) {
         server.reset();
     }
     // Nothing listening.
-    EXPECT_EQ(Snapshot(testing::FreeLoopbackPort(), (dir.path() / "x.bmp").string(), ""), 2);
+    const testing::RefusingPort refusing;
+    EXPECT_EQ(Snapshot(refusing.port(), (dir.path() / "x.bmp").string(), ""), 2);
     // An output that cannot be written.
     {
         const std::uint16_t port = StartServer({"--static", "--size", "64x64"});
@@ -182,7 +180,7 @@ TEST_F(EndToEnd, CommandIsDeliveredAndLoggedNotRun) {
                                  "127.0.0.1:" + std::to_string(port), "touch " + marker},
                                 60000, {"HOME=" + dir.path().string()});
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(server->Wait(10000), 0);
+    EXPECT_EQ(server->process().Wait(10000), 0);
     std::ifstream log(dir.path() / "server.log");
     const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("\"type\":\"command\""), std::string::npos) << text;

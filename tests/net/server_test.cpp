@@ -60,9 +60,7 @@ std::vector<std::string> ReadLines(const std::filesystem::path& path) {
 // The server program with its log in a temp dir; killed at the end if still running.
 struct Server {
     explicit Server(std::vector<std::string> options, const std::string& passwordFileText = "") {
-        std::vector<std::string> argv = {TELORAD_SERVER_PATH, "--listen",
-                                         "127.0.0.1:" + std::to_string(port), "--log",
-                                         logPath.string()};
+        std::vector<std::string> argv = {"--log", logPath.string()};
         if (!passwordFileText.empty()) {
             testing::WriteFileBytes(dir.path() / "password",
                                     Bytes(passwordFileText.begin(), passwordFileText.end()));
@@ -70,16 +68,18 @@ struct Server {
             argv.push_back((dir.path() / "password").string());
         }
         argv.insert(argv.end(), options.begin(), options.end());
-        process = std::make_unique<ChildProcess>(argv);
-        // The probe connects and closes without a word, which --once does not count.
-        ready = testing::WaitForListener(port);
+        server = std::make_unique<testing::ServerProcess>(TELORAD_SERVER_PATH, argv, dir.path());
+        port = server->port();
+        ready = port != 0;
+        process = &server->process();
     }
     std::vector<std::string> Log() const { return ReadLines(logPath); }
 
     TempDir dir;
-    std::uint16_t port = testing::FreeLoopbackPort();
     std::filesystem::path logPath = dir.path() / "events.log";
-    std::unique_ptr<ChildProcess> process;
+    std::unique_ptr<testing::ServerProcess> server;
+    std::uint16_t port = 0;
+    ChildProcess* process = nullptr;
     bool ready = false;
 };
 

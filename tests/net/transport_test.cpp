@@ -186,15 +186,17 @@ TEST(ReceiveBytes, GivesUpAfterTheStallTimeOutWithoutAByte) {
 TEST(OpenConnection, RefusedPortFailsAndHoldsNoSocket) {
     Connection connection;
     TransportStartup(connection);
-    const std::uint16_t port = testing::FreeLoopbackPort();
-    EXPECT_FALSE(OpenConnection(connection, "127.0.0.1", port));
+    const testing::RefusingPort refusing;
+    EXPECT_FALSE(OpenConnection(connection, "127.0.0.1", refusing.port()));
     EXPECT_EQ(connection.socket, kNoSocket);
 }
 
 TEST(OpenConnection, UnknownHostFails) {
     Connection connection;
     TransportStartup(connection);
-    EXPECT_FALSE(OpenConnection(connection, "no-such-host.invalid", 9876));
+    // A label over 63 bytes: the resolver refuses the name itself, so no query leaves the machine.
+    const std::string host = std::string(64, 'x') + ".invalid";
+    EXPECT_FALSE(OpenConnection(connection, host.c_str(), 9876));
     EXPECT_EQ(connection.socket, kNoSocket);
 }
 

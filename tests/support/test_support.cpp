@@ -16,7 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <random>
+#include <cstring>
 #include <thread>
 
 #include "net/wire.h"
@@ -47,13 +47,12 @@ std::vector<SentMessage> SplitMessages(const std::vector<std::uint8_t>& bytes) {
 }
 
 TempDir::TempDir() {
-    std::random_device random;
-    const auto base = std::filesystem::temp_directory_path();
-    for (;;) {
-        path_ = base / ("telorad-test-" + std::to_string(random()));
-        std::error_code error;
-        if (std::filesystem::create_directory(path_, error)) break;
+    std::string pattern = (std::filesystem::temp_directory_path() / "telorad-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        ADD_FAILURE() << "cannot create a temporary directory from " << pattern;
+        pattern = "/nonexistent-telorad-test";
     }
+    path_ = pattern;
 }
 
 TempDir::~TempDir() {
@@ -83,11 +82,22 @@ int ListenLoopback(std::uint16_t* port, int backlog) {
     return fd;
 }
 
-std::uint16_t FreeLoopbackPort() {
-    std::uint16_t port = 0;
-    const int fd = ListenLoopback(&port);
-    if (fd >= 0) ::close(fd);
-    return port;
+RefusingPort::RefusingPort() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd_ < 0 || ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ADD_FAILURE() << "cannot bind a loopback socket: " << std::strerror(errno);
+        return;
+    }
+    port_ = ntohs(address.sin_port);
+}
+
+RefusingPort::~RefusingPort() {
+    if (fd_ >= 0) ::close(fd_);
 }
 
 int AcceptWithTimeout(int listener, int timeoutMs) {
@@ -129,7 +139,7 @@ bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& stdoutPath,
-                           const std::vector<std::string>& extraEnv) {
+                           const std::vector<std::string>& extraEnv, const std::string& stderrPath) {
     pid_ = ::fork();
     if (pid_ == 0) {
         ::setpgid(0, 0);
@@ -137,6 +147,10 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::stri
                             ? ::open("/dev/null", O_WRONLY)
                             : ::open(stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (out >= 0) ::dup2(out, 1);
+        if (!stderrPath.empty()) {
+            const int err = ::open(stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (err >= 0) ::dup2(err, 2);
+        }
         for (const auto& assignment : extraEnv) ::putenv(const_cast<char*>(assignment.c_str()));
         std::vector<char*> args;
         for (const auto& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
@@ -180,20 +194,31 @@ int RunProgram(const std::vector<std::string>& argv, int timeoutMs,
     return child.Wait(timeoutMs);
 }
 
-bool WaitForListener(std::uint16_t port, int timeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+ServerProcess::ServerProcess(const std::string& program, const std::vector<std::string>& options,
+                             const std::filesystem::path& workDir) {
+    static int started = 0;  // one stderr file per server, so no earlier one's lines are read
+    const std::filesystem::path errPath =
+        workDir / ("server-" + std::to_string(++started) + ".err");
+    std::vector<std::string> argv = {program, "--listen", "127.0.0.1:0"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    process_ = std::make_unique<ChildProcess>(argv, std::string{}, std::vector<std::string>{},
+                                              errPath.string());
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const std::string marker = "listening on 127.0.0.1:";
+    std::string text;
     while (std::chrono::steady_clock::now() < deadline) {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        ::close(fd);
-        if (ok) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        const std::vector<std::uint8_t> bytes = ReadFileBytes(errPath);
+        text.assign(bytes.begin(), bytes.end());
+        const std::size_t at = text.find(marker);
+        if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
+            port_ = static_cast<std::uint16_t>(std::strtoul(text.c_str() + at + marker.size(),
+                                                            nullptr, 10));
+            return;
+        }
+        if (process_->Wait(0) >= 0) break;  // it exited
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    return false;
+    ADD_FAILURE() << "telorad-server did not say it was listening within 10 s; it wrote: " << text;
 }
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,21 @@ private:
     std::filesystem::path path_;
 };
 
-// A loopback TCP port that was free a moment ago.
-std::uint16_t FreeLoopbackPort();
+// A loopback TCP port that refuses connections for as long as this object lives: a socket is
+// bound to it (without SO_REUSEADDR) and never listens, so the system hands the port to nobody
+// else, not even to another test program running beside this one.
+class RefusingPort {
+public:
+    RefusingPort();
+    ~RefusingPort();
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+    std::uint16_t port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    std::uint16_t port_ = 0;
+};
 
 // A listening socket on 127.0.0.1 (port 0 picks one); -1 on failure.
 int ListenLoopback(std::uint16_t* port, int backlog = 16);
@@ -50,9 +64,10 @@ bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count);
 // A child process started with arguments; killed (SIGTERM, then SIGKILL) on destruction.
 class ChildProcess {
 public:
-    // stdoutPath empty: the child's stdout goes to /dev/null.
+    // stdoutPath or stderrPath empty: that stream goes to /dev/null or stays the test's own.
     ChildProcess(const std::vector<std::string>& argv, const std::string& stdoutPath = {},
-                 const std::vector<std::string>& extraEnv = {});
+                 const std::vector<std::string>& extraEnv = {},
+                 const std::string& stderrPath = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -70,8 +85,20 @@ private:
 int RunProgram(const std::vector<std::string>& argv, int timeoutMs = 60000,
                const std::vector<std::string>& extraEnv = {});
 
-// Waits until something listens on 127.0.0.1:port.
-bool WaitForListener(std::uint16_t port, int timeoutMs = 10000);
+// telorad-server on a port the system picks (--listen 127.0.0.1:0) with its stderr in workDir;
+// the port comes from its "listening on" line, so no other process can take it in between.
+// port() is 0 (and the current test has failed) when that line did not come within 10 s.
+class ServerProcess {
+public:
+    ServerProcess(const std::string& program, const std::vector<std::string>& options,
+                  const std::filesystem::path& workDir);
+    std::uint16_t port() const { return port_; }
+    ChildProcess& process() { return *process_; }
+
+private:
+    std::unique_ptr<ChildProcess> process_;
+    std::uint16_t port_ = 0;
+};
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path);
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
