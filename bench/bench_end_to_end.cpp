@@ -39,11 +39,12 @@ struct Result {
 
 Result MeasureClient(const char* encoding, bool encrypt) {
     using namespace telorad::bench;
-    const std::uint16_t port = FreeLoopbackPort();
-    std::vector<std::string> options = {"--size", "1920x1080", "--depth", "32", "--fps", "0",
-                                        "--repeat-frame", "--encoding", encoding, "--once"};
+    std::vector<std::string> options = {"--size", "1920x1080", "--depth",        "32",
+                                        "--fps",  "0",         "--repeat-frame", "--encoding",
+                                        encoding, "--once"};
     if (encrypt) options.push_back("--encrypt");
-    const pid_t server = StartServer(TELORAD_SERVER_PATH, port, options);
+    std::uint16_t port = 0;
+    const pid_t server = StartServer(TELORAD_SERVER_PATH, options, &port);
     telorad::NullWindowSystem window;
     telorad::Client client(window);
     Result result;

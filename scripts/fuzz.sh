@@ -14,7 +14,9 @@ for target in build-fuzz/fuzz/fuzz_*; do
     seeds=()
     [ -d "fuzz/seeds/$name" ] && seeds=("fuzz/seeds/$name")
     echo "fuzz.sh: $name for ${seconds}s"
-    if ! "$target" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix=build-fuzz/ \
+    # -timeout: one input that runs away fails the run in 2 minutes instead of hanging it.
+    if ! "$target" -max_total_time="$seconds" -timeout=120 -print_final_stats=1 \
+            -artifact_prefix=build-fuzz/ \
             "$corpus" "${seeds[@]}" \
             2> "build-fuzz/$name.log"; then
         echo "fuzz.sh: $name FOUND A PROBLEM"; tail -40 "build-fuzz/$name.log"; status=1

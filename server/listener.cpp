@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -66,6 +67,9 @@ SocketHandle AcceptClient(Listener& listener, std::string& peer) {
         const int fd =
             ::accept4(listener.fd, reinterpret_cast<sockaddr*>(&address), &size, SOCK_CLOEXEC);
         if (fd >= 0) {
+            // Replies and tiles go out at once, never held back for a delayed acknowledgement.
+            int on = 1;
+            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
             peer = AddressText(address) + ":" + std::to_string(ntohs(address.sin_port));
             return fd;
         }

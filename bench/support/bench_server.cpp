@@ -8,6 +8,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "app/client.h"
@@ -16,24 +19,16 @@
 
 namespace telorad::bench {
 
-std::uint16_t FreeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
-}
-
-pid_t StartServer(const std::string& serverPath, std::uint16_t port,
-                  const std::vector<std::string>& options) {
+pid_t StartServer(const std::string& serverPath, const std::vector<std::string>& options,
+                  std::uint16_t* port) {
+    *port = 0;
+    char errPath[] = "/tmp/telorad-bench-XXXXXX";
+    const int err = ::mkstemp(errPath);
+    if (err < 0) return -1;
     const pid_t pid = ::fork();
     if (pid == 0) {
-        std::vector<std::string> args = {serverPath, "--listen",
-                                         "127.0.0.1:" + std::to_string(port), "--log",
+        ::dup2(err, 2);
+        std::vector<std::string> args = {serverPath, "--listen", "127.0.0.1:0", "--log",
                                          "/dev/null"};
         args.insert(args.end(), options.begin(), options.end());
         std::vector<char*> argv;
@@ -42,6 +37,21 @@ pid_t StartServer(const std::string& serverPath, std::uint16_t port,
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
+    const std::string marker = "listening on 127.0.0.1:";
+    for (int tries = 0; tries < 1000 && *port == 0; ++tries) {
+        std::ifstream in(errPath);
+        const std::string text((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+        const std::size_t at = text.find(marker);
+        if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
+            *port = static_cast<std::uint16_t>(
+                std::strtoul(text.c_str() + at + marker.size(), nullptr, 10));
+        } else {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    ::close(err);
+    ::unlink(errPath);
     return pid;
 }
 

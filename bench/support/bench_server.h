@@ -1,6 +1,6 @@
 #pragma once
-// Benchmarks' side of the bundled server: a free loopback port, the server started on it with
-// the options a run needs, and a client connected to it.
+// Benchmarks' side of the bundled server: the server started on a loopback port of the system's
+// choosing with the options a run needs, and a client connected to it.
 #include <sys/types.h>
 
 #include <cstdint>
@@ -13,11 +13,10 @@ struct Client;
 
 namespace telorad::bench {
 
-std::uint16_t FreeLoopbackPort();
-
-// Starts `serverPath --listen 127.0.0.1:PORT --log /dev/null options...`; returns its pid.
-pid_t StartServer(const std::string& serverPath, std::uint16_t port,
-                  const std::vector<std::string>& options);
+// Starts `serverPath --listen 127.0.0.1:0 --log /dev/null options...` and sets *port from its
+// "listening on" line (0 when it did not say so within 10 s); returns its pid.
+pid_t StartServer(const std::string& serverPath, const std::vector<std::string>& options,
+                  std::uint16_t* port);
 void StopServer(pid_t pid);
 
 // Connects to 127.0.0.1:port, retrying while the server starts, and sends MODE_MONITOR.

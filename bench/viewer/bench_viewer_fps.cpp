@@ -49,11 +49,12 @@ double Seconds(Clock::time_point since) {
 
 // Every frame sends every tile (the first frame again, so the server does not hold the client
 // back); after `frames` frames the picture stands still.
-pid_t StartFullScreenServer(std::uint16_t port, const char* encoding, int frames) {
+pid_t StartFullScreenServer(std::uint16_t* port, const char* encoding, int frames) {
     return telorad::bench::StartServer(
-        TELORAD_SERVER_PATH, port,
+        TELORAD_SERVER_PATH,
         {"--auth", "none", "--size", "1920x1080", "--depth", "32", "--fps", "0", "--repeat-frame",
-         "--encoding", encoding, "--frames", std::to_string(frames)});
+         "--encoding", encoding, "--frames", std::to_string(frames)},
+        port);
 }
 
 // Processor seconds (user + system) of this process.
@@ -96,8 +97,8 @@ struct Run {
 };
 
 Run MeasureHeadless(const char* encoding, int frames) {
-    const std::uint16_t port = telorad::bench::FreeLoopbackPort();
-    const pid_t server = StartFullScreenServer(port, encoding, frames);
+    std::uint16_t port = 0;
+    const pid_t server = StartFullScreenServer(&port, encoding, frames);
     telorad::NullWindowSystem window;
     telorad::Client client(window);
     Run run;
@@ -118,8 +119,8 @@ Run MeasureHeadless(const char* encoding, int frames) {
 }
 
 Run MeasureWindow(const char* encoding, int frames, const char* xServerPid) {
-    const std::uint16_t port = telorad::bench::FreeLoopbackPort();
-    const pid_t server = StartFullScreenServer(port, encoding, frames);
+    std::uint16_t port = 0;
+    const pid_t server = StartFullScreenServer(&port, encoding, frames);
     QTemporaryDir settings;
     telorad::qt::ViewerWindow window;
     telorad::qt::QtWindowSystem windowSystem(window);

@@ -31,6 +31,13 @@ void EnableKeepAlive(int fd) {
 #endif
 }
 
+// Messages go out as soon as they are written: an interactive protocol cannot wait for the
+// peer's delayed acknowledgement of the previous small segment (about 40 ms).
+void DisableNagle(int fd) {
+    int on = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
+
 bool SetBlocking(int fd, bool blocking) {
     const int flags = fcntl(fd, F_GETFL, 0);
     if (flags < 0) return false;
@@ -90,6 +97,7 @@ bool SocketConnect(SocketHandle socket, std::uint32_t addressNetworkOrder, std::
     }
     if (!SetBlocking(fd, true)) return false;
     EnableKeepAlive(fd);
+    DisableNagle(fd);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
+// after winsock2.h, which it needs
 #include <mstcpip.h>
 
 #include "net/socket.h"
@@ -82,6 +83,10 @@ bool SocketConnect(SocketHandle socket, std::uint32_t addressNetworkOrder, std::
     }
     if (!SetBlocking(s, true)) return false;
     EnableKeepAlive(s);
+    // Messages go out at once, without waiting for the peer's delayed acknowledgement.
+    BOOL noDelay = TRUE;
+    setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&noDelay),
+               sizeof noDelay);
     return true;
 }
 

@@ -24,8 +24,8 @@ class ConnectServerTest : public ViewerTest {
         testing::WriteFileBytes(passwordFile, {0x83, 0x70, 0x83, 0x58});
         process = std::make_unique<testing::ServerProcess>(
             TELORAD_SERVER_PATH,
-            std::vector<std::string>{"--password-file", passwordFile.string(), "--encrypt", "--size",
-                                     "640x480", "--static", "--log",
+            std::vector<std::string>{"--password-file", passwordFile.string(), "--encrypt",
+                                     "--size", "640x480", "--static", "--log",
                                      (dir.path() / "server.log").string()},
             dir.path());
         serverPort = process->port();

@@ -1,8 +1,5 @@
 #include "qt_test_support.h"
 
-#include <cstdio>
-#include <cstdlib>
-
 #include <QtCore/QThread>
 #include <QtCore/QTimer>
 #include <QtTest/QTest>
@@ -10,6 +7,8 @@
 #include <QtWidgets/QLineEdit>
 #include <QtWidgets/QMessageBox>
 #include <QtWidgets/QPushButton>
+#include <cstdio>
+#include <cstdlib>
 
 #include "app/commands.h"
 #include "app/main_window.h"
@@ -160,8 +159,8 @@ bool QtViewerTest::Connect() {
 std::vector<SentMessage> QtViewerTest::Sent() {
     DisconnectFromServer(client);
     if (server < 0) return {};
-    std::vector<SentMessage> messages =
-        telorad::testing::SplitMessages(telorad::testing::ReadExactly(server, std::size_t{1} << 20));
+    std::vector<SentMessage> messages = telorad::testing::SplitMessages(
+        telorad::testing::ReadExactly(server, std::size_t{1} << 20));
     return messages;
 }
 
@@ -184,8 +183,8 @@ int main(int argc, char** argv) {
     // directory of this run, never shared with a test program running beside it.
     const telorad::testing::TempDir home;
     const std::string root = home.path().string();
-    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME",
-                             "XDG_RUNTIME_DIR"}) {
+    for (const char* name :
+         {"HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
         qputenv(name, QByteArray::fromStdString(root));
     }
     QApplication application(argc, argv);

@@ -27,7 +27,7 @@ struct Login {
 };
 
 class EndToEnd : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         passwordFile = (dir.path() / "password").string();
         std::ofstream(passwordFile) << "s\xE9same \\ 42\n";
@@ -82,8 +82,8 @@ TEST_F(EndToEnd, SnapshotMatchesTheServersPictureForEveryLoginDepthAndEncoding) 
         for (const char* depth : {"16", "24", "32"}) {
             for (const char* encoding : {"raw", "rle"}) {
                 SCOPED_TRACE(std::string(login.name) + " " + depth + " " + encoding);
-                const std::vector<std::string> picture = {"--size", "203x97", "--tile", "64",
-                                                          "--depth", depth, "--static"};
+                const std::vector<std::string> picture = {"--size",  "203x97", "--tile",  "64",
+                                                          "--depth", depth,    "--static"};
                 std::vector<std::string> args = picture;
                 args.insert(args.end(), login.serverArgs.begin(), login.serverArgs.end());
                 args.insert(args.end(), {"--encoding", encoding, "--once"});
@@ -147,8 +147,9 @@ TEST_F(EndToEnd, ExitCodes) {
 TEST_F(EndToEnd, PasswordFromTheEnvironment) {
     const std::uint16_t port = StartServer({"--static", "--size", "64x64", "--once"});
     const std::string output = (dir.path() / "env.bmp").string();
-    const int code = RunProgram({kCli, "snapshot", "--settle", "100", "127.0.0.1:" + std::to_string(port), output},
-                                60000, {"TELORAD_PASSWORD=s\xE9same \\ 42", "HOME=" + dir.path().string()});
+    const int code = RunProgram(
+        {kCli, "snapshot", "--settle", "100", "127.0.0.1:" + std::to_string(port), output}, 60000,
+        {"TELORAD_PASSWORD=s\xE9same \\ 42", "HOME=" + dir.path().string()});
     EXPECT_EQ(code, 0);
 }
 
@@ -156,8 +157,8 @@ TEST_F(EndToEnd, RememberedPasswordIsSentInTheWireCodePage) {
     // The server knows the password as CP932 bytes; the viewer remembered it as typed (UTF-8).
     const std::string serverPassword = (dir.path() / "cp932").string();
     std::ofstream(serverPassword) << "\x83\x70\x83\x58\n";  // パス
-    const std::uint16_t port = StartServer({"--static", "--size", "64x64", "--password-file",
-                                            serverPassword, "--once"});
+    const std::uint16_t port =
+        StartServer({"--static", "--size", "64x64", "--password-file", serverPassword, "--once"});
     // A copy of the client, so that remote.ini beside it is this test's own.
     const auto bin = dir.path() / "bin";
     std::filesystem::create_directory(bin);
@@ -166,9 +167,9 @@ TEST_F(EndToEnd, RememberedPasswordIsSentInTheWireCodePage) {
                                       << "\r\nPasswd00=\xE3\x83\x91\xE3\x82\xB9\r\n";
     const std::string output = (dir.path() / "remembered.bmp").string();
     const std::string cli = (bin / "telorad-cli").string();
-    EXPECT_EQ(RunProgram({cli, "snapshot", "--settle", "100", "127.0.0.1:" + std::to_string(port),
-                          output},
-                         60000, {"HOME=" + dir.path().string()}),
+    EXPECT_EQ(RunProgram(
+                  {cli, "snapshot", "--settle", "100", "127.0.0.1:" + std::to_string(port), output},
+                  60000, {"HOME=" + dir.path().string()}),
               0);
     EXPECT_TRUE(std::filesystem::exists(output));
 }

@@ -1,7 +1,11 @@
 // The transport against real peers: loopback TCP, and message-preserving socket pairs where a
 // test must see how a block was split into send() calls.
-#include <gtest/gtest.h>
+#include "net/transport.h"
+
 #include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -11,7 +15,6 @@
 #include <numeric>
 #include <vector>
 
-#include "net/transport.h"
 #include "support/test_support.h"
 
 namespace telorad {
@@ -68,7 +71,10 @@ TEST(SendBytes, SplitsIntoChunksOfAtMost1024AndEncryptsLikeOnePass) {
         int count;
         std::vector<int> chunks;
     };
-    const Case cases[] = {{2048, {1024, 1024}}, {1025, {1024, 1}}, {1024, {1024}}, {1, {1}},
+    const Case cases[] = {{2048, {1024, 1024}},
+                          {1025, {1024, 1}},
+                          {1024, {1024}},
+                          {1, {1}},
                           {3000, {1024, 1024, 952}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.count);
@@ -208,6 +214,10 @@ TEST(OpenConnection, NameLookupAndDottedAddressBothConnect) {
         Connection connection;
         TransportStartup(connection);
         EXPECT_TRUE(OpenConnection(connection, host, port));
+        int noDelay = 0;
+        socklen_t size = sizeof noDelay;
+        ::getsockopt(connection.socket, IPPROTO_TCP, TCP_NODELAY, &noDelay, &size);
+        EXPECT_EQ(noDelay, 1) << "small messages must not wait for an acknowledgement";
         const int peer = AcceptWithTimeout(listener, 2000);
         EXPECT_GE(peer, 0);
         ::close(peer);

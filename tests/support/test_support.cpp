@@ -1,9 +1,8 @@
 #include "support/test_support.h"
 
-#include <gtest/gtest.h>
-
 #include <arpa/inet.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -14,9 +13,9 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
-#include <cstring>
 #include <thread>
 
 #include "net/wire.h"
@@ -139,7 +138,8 @@ bool WriteAll(int fd, const std::vector<std::uint8_t>& bytes) {
 }
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const std::string& stdoutPath,
-                           const std::vector<std::string>& extraEnv, const std::string& stderrPath) {
+                           const std::vector<std::string>& extraEnv,
+                           const std::string& stderrPath) {
     pid_ = ::fork();
     if (pid_ == 0) {
         ::setpgid(0, 0);
@@ -211,8 +211,8 @@ ServerProcess::ServerProcess(const std::string& program, const std::vector<std::
         text.assign(bytes.begin(), bytes.end());
         const std::size_t at = text.find(marker);
         if (at != std::string::npos && text.find('\n', at) != std::string::npos) {
-            port_ = static_cast<std::uint16_t>(std::strtoul(text.c_str() + at + marker.size(),
-                                                            nullptr, 10));
+            port_ = static_cast<std::uint16_t>(
+                std::strtoul(text.c_str() + at + marker.size(), nullptr, 10));
             return;
         }
         if (process_->Wait(0) >= 0) break;  // it exited
@@ -228,7 +228,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& path) {
 
 void WriteFileBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace telorad::testing

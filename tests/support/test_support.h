@@ -23,14 +23,14 @@ std::vector<SentMessage> SplitMessages(const std::vector<std::uint8_t>& bytes);
 
 // A fresh directory under the system's temp directory, removed with its contents on destruction.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
@@ -38,14 +38,14 @@ private:
 // bound to it (without SO_REUSEADDR) and never listens, so the system hands the port to nobody
 // else, not even to another test program running beside this one.
 class RefusingPort {
-public:
+  public:
     RefusingPort();
     ~RefusingPort();
     RefusingPort(const RefusingPort&) = delete;
     RefusingPort& operator=(const RefusingPort&) = delete;
     std::uint16_t port() const { return port_; }
 
-private:
+  private:
     int fd_ = -1;
     std::uint16_t port_ = 0;
 };
@@ -63,11 +63,10 @@ bool WriteAll(int fd, const std::uint8_t* bytes, std::size_t count);
 
 // A child process started with arguments; killed (SIGTERM, then SIGKILL) on destruction.
 class ChildProcess {
-public:
+  public:
     // stdoutPath or stderrPath empty: that stream goes to /dev/null or stays the test's own.
     ChildProcess(const std::vector<std::string>& argv, const std::string& stdoutPath = {},
-                 const std::vector<std::string>& extraEnv = {},
-                 const std::string& stderrPath = {});
+                 const std::vector<std::string>& extraEnv = {}, const std::string& stderrPath = {});
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -76,7 +75,7 @@ public:
     int Wait(int timeoutMs);
     void Kill();
 
-private:
+  private:
     pid_t pid_ = -1;
     bool reaped_ = false;
 };
@@ -89,13 +88,13 @@ int RunProgram(const std::vector<std::string>& argv, int timeoutMs = 60000,
 // the port comes from its "listening on" line, so no other process can take it in between.
 // port() is 0 (and the current test has failed) when that line did not come within 10 s.
 class ServerProcess {
-public:
+  public:
     ServerProcess(const std::string& program, const std::vector<std::string>& options,
                   const std::filesystem::path& workDir);
     std::uint16_t port() const { return port_; }
     ChildProcess& process() { return *process_; }
 
-private:
+  private:
     std::unique_ptr<ChildProcess> process_;
     std::uint16_t port_ = 0;
 };
