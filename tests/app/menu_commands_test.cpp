@@ -96,11 +96,10 @@ TEST_F(ViewerTest, CancellingTheConnectDialogChangesNothing) {
 }
 
 TEST_F(ViewerTest, FailedConnectShowsConnectionErrorAndKeepsTheMenuAndTheKeyTable) {
-    ::close(listener);  // nobody listens on that port any more
-    listener = -1;
+    const testing::RefusingPort refusing;
     client.sentKeyState[65] = 1;
     client.connection.sendCipher.enabled = 1;
-    ScriptConnectDialog(port);
+    ScriptConnectDialog(refusing.port());
     HandleCommand(client, IDM_CONNECT);
 
     ASSERT_EQ(window.messageBoxes.size(), 1u);
@@ -112,7 +111,7 @@ TEST_F(ViewerTest, FailedConnectShowsConnectionErrorAndKeepsTheMenuAndTheKeyTabl
     ExpectDisconnectedMenu(window);
     // The dialog stored the server before the attempt.
     ASSERT_EQ(client.hostHistory.size(), 1u);
-    EXPECT_EQ(client.hostHistory[0].label, "127.0.0.1:" + std::to_string(port));
+    EXPECT_EQ(client.hostHistory[0].label, "127.0.0.1:" + std::to_string(refusing.port()));
     EXPECT_TRUE(std::filesystem::exists(settingsPath));
 }
 
