@@ -38,6 +38,9 @@ struct Client {
     std::vector<std::uint8_t> rleScratch;
     ScreenBitmap framebuffer;
     ScreenBitmap tile;
+    // The most memory one announced bitmap (picture or tile) may take; a geometry above it is
+    // refused. Tools that feed the client arbitrary bytes lower it.
+    std::int64_t pictureLimitBytes = kMaxPictureBytes;
     ViewState view;
     std::array<std::uint32_t, 256> sentKeyState{};
     std::uint32_t lastSyncTick = 0;

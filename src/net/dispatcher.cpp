@@ -77,7 +77,10 @@ bool ReadScreenInfo(Client& client) {
 }
 
 bool ApplyCurrentScreenInfo(Client& client) {
-    if (!ApplyScreenInfo(client.framebuffer, client.tile, client.screenInfo)) return false;
+    if (!ApplyScreenInfo(client.framebuffer, client.tile, client.screenInfo,
+                         client.pictureLimitBytes)) {
+        return false;
+    }
     ++client.received.screenInfos;
     FitWindowToPicture(client);
     return true;

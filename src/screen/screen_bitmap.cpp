@@ -16,11 +16,12 @@ std::int64_t EffectiveDepth(std::int64_t depth) {
 
 // The memory of a width × height bitmap at an effective depth, or -1 when it breaks a cap.
 // Sides are checked first, so the products below stay far from overflowing.
-std::int64_t CheckedImageSize(std::int64_t width, std::int64_t height, std::int64_t bits) {
+std::int64_t CheckedImageSize(std::int64_t width, std::int64_t height, std::int64_t bits,
+                              std::int64_t maxBytes = kMaxPictureBytes) {
     if (bits == 0) return -1;
     if (width < 0 || height < 0 || width > kMaxPictureSide || height > kMaxPictureSide) return -1;
     const std::int64_t size = RowStride(width, bits) * height;
-    return size <= kMaxPictureBytes ? size : -1;
+    return size <= std::min(maxBytes, kMaxPictureBytes) ? size : -1;
 }
 
 }  // namespace
@@ -72,13 +73,14 @@ void CreateStartupPicture(ScreenBitmap& framebuffer) {
     }
 }
 
-bool ApplyScreenInfo(ScreenBitmap& framebuffer, ScreenBitmap& tile, const ScreenInfo& info) {
+bool ApplyScreenInfo(ScreenBitmap& framebuffer, ScreenBitmap& tile, const ScreenInfo& info,
+                     std::int64_t maxBytes) {
     // Everything is checked before either record is touched, so a refused geometry keeps the
     // current picture.
     const std::int64_t bits = EffectiveDepth(info.bitsPerPixel);
     if (info.tileSize == 0 || info.tileSize > kMaxTileSide) return false;
-    if (CheckedImageSize(info.tileSize, info.tileSize, bits) < 0) return false;
-    if (CheckedImageSize(info.width, info.height, bits) < 0) return false;
+    if (CheckedImageSize(info.tileSize, info.tileSize, bits, maxBytes) < 0) return false;
+    if (CheckedImageSize(info.width, info.height, bits, maxBytes) < 0) return false;
 
     // The old bitmaps go first so that their memory is free for the new ones.
     DestroyScreenBitmap(tile);

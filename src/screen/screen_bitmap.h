@@ -60,8 +60,10 @@ void DestroyScreenBitmap(ScreenBitmap& bitmap);
 void CreateStartupPicture(ScreenBitmap& framebuffer);
 
 // Rebuilds tile (T × T, bottom-up) and framebuffer (black, top-down) for a new geometry.
-// A geometry that breaks a bound (depth not 0/16/24/32, tile side 0, sides or memory above the
-// caps) is refused before anything is allocated: returns false and both records stay as they were.
-bool ApplyScreenInfo(ScreenBitmap& framebuffer, ScreenBitmap& tile, const ScreenInfo& info);
+// A geometry that breaks a bound (depth not 0/16/24/32, tile side 0, sides above the caps, a
+// bitmap above maxBytes, which is at most kMaxPictureBytes) is refused before anything is
+// allocated: returns false and both records stay as they were.
+bool ApplyScreenInfo(ScreenBitmap& framebuffer, ScreenBitmap& tile, const ScreenInfo& info,
+                     std::int64_t maxBytes = kMaxPictureBytes);
 
 }  // namespace telorad

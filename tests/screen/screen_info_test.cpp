@@ -91,6 +91,7 @@ struct GeometryCase {
     const char* name;
     ScreenInfo info;
     bool accepted;
+    std::int64_t limit = kMaxPictureBytes;  // the client's pictureLimitBytes
 };
 
 class GeometryTable : public ::testing::TestWithParam<GeometryCase> {};
@@ -102,7 +103,7 @@ TEST_P(GeometryTable, RefusedGeometryKeepsBothRecords) {
     std::fill(fb.pixels.begin(), fb.pixels.end(), 0x5A);
     std::fill(tile.pixels.begin(), tile.pixels.end(), 0xA5);
 
-    EXPECT_EQ(ApplyScreenInfo(fb, tile, c.info), c.accepted);
+    EXPECT_EQ(ApplyScreenInfo(fb, tile, c.info, c.limit), c.accepted);
     if (c.accepted) {
         EXPECT_EQ(fb.width, static_cast<std::int32_t>(c.info.width));
         EXPECT_EQ(tile.width, static_cast<std::int32_t>(c.info.tileSize));
@@ -141,7 +142,10 @@ INSTANTIATE_TEST_SUITE_P(
                       GeometryCase{"SignBitSides", Info(0x80000000, 0x80000000, 32, 0x80000000),
                                    false},
                       // 0x10000 × 0x10000 × 4 wraps to 0 in 32 bits.
-                      GeometryCase{"WrapsTo0In32Bits", Info(0x10000, 0x10000, 32, 2), false}),
+                      GeometryCase{"WrapsTo0In32Bits", Info(0x10000, 0x10000, 32, 2), false},
+                      GeometryCase{"PictureAtALoweredLimit", Info(16, 16, 32, 4), true, 1024},
+                      GeometryCase{"PictureAboveALoweredLimit", Info(16, 17, 32, 4), false, 1024},
+                      GeometryCase{"TileAboveALoweredLimit", Info(4, 4, 32, 32), false, 1024}),
     [](const ::testing::TestParamInfo<GeometryCase>& info) { return info.param.name; });
 
 TEST(CreateScreenBitmap, RefusesBadRequestsLeavingRecordEmpty) {
