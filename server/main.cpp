@@ -10,10 +10,10 @@
 #include "options.h"
 #include "screen_source.h"
 #include "session.h"
+#include "telorad_version.h"
 
 namespace {
 
-constexpr const char* kVersion = "telorad-server 0.3.0";
 constexpr int kUsageError = 64;
 
 }  // namespace
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
             std::fputs(UsageText().c_str(), stdout);
             return 0;
         case ParseOutcome::Version:
-            std::printf("%s\n", kVersion);
+            std::printf("telorad-server %s\n", telorad::kTeloradVersion);
             return 0;
         case ParseOutcome::Error:
             std::fprintf(stderr, "telorad-server: %s\n%s", parsed.error.c_str(),

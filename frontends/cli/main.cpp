@@ -8,6 +8,7 @@
 #include "hosts/host_history.h"
 #include "hosts/connect_params.h"
 #include "password_source.h"
+#include "telorad_version.h"
 
 int main(int argc, char** argv) {
     using namespace telorad::cli;
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     if (options->verb == Verb::Version) {
-        std::printf("telorad-cli 0.3\n");
+        std::printf("telorad-cli %s\n", telorad::kTeloradVersion);
         return kExitOk;
     }
     if (options->verb == Verb::Help) {
