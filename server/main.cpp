@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
 
     ServerOptions options;
     const ParseResult parsed =
-        ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+        ParseOptions(std::vector<std::string>(argv + (argc > 0), argv + argc), options);
     switch (parsed.outcome) {
         case ParseOutcome::Help:
             std::fputs(UsageText().c_str(), stdout);

@@ -12,7 +12,8 @@
 
 int main(int argc, char** argv) {
     using namespace telorad::cli;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    // argc is 0 when the program was started with an empty argument list.
+    const std::vector<std::string> args(argv + (argc > 0), argv + argc);
     std::string error;
     const auto options = ParseOptions(args, error);
     if (!options) {

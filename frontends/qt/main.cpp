@@ -31,8 +31,9 @@ telorad::Size DeviceSize(const QScreen* screen) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // argc is 0 when the program was started with an empty argument list.
     const telorad::ViewerOptions options =
-        telorad::ParseViewerArguments(std::vector<std::string>(argv + 1, argv + argc));
+        telorad::ParseViewerArguments(std::vector<std::string>(argv + (argc > 0), argv + argc));
     switch (options.start) {
         case telorad::ViewerStart::kHelp:
             std::fputs(telorad::ViewerUsageText().c_str(), stdout);
@@ -53,7 +54,10 @@ int main(int argc, char** argv) {
         return telorad::kExitNoDisplay;
     }
 
-    QApplication application(argc, argv);
+    // Qt sees no arguments: its own options are not taken, and a host after "--" that starts
+    // with a dash must not be read as one of them.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication application(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("telorad"));
     QApplication::setDesktopFileName(QStringLiteral("telorad"));
 
