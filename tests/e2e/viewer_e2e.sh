@@ -44,7 +44,9 @@ start_display() {
     for tool in Xvfb xdotool xwininfo; do
         command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
     done
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" \
+    # -noreset: an X server whose last client leaves resets itself and refuses connections
+    # for a moment, which the next case's viewer would meet.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" \
         >"$work/xvfb.log" 2>&1 &
     pids="$pids $!"
     tries=0
