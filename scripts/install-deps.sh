@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need. Skips what is installed.
+# Installs the Debian packages the build, the tests and the demo need, and any named on the
+# command line. Skips what is installed.
 set -euo pipefail
 
 packages=(
@@ -7,9 +8,10 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libssl-dev
     clang libclang-rt-14-dev
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev librsvg2-bin
     xvfb xauth xdotool x11-utils
     fonts-noto-cjk
+    "$@"
 )
 
 missing=()

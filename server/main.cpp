@@ -10,10 +10,10 @@
 #include "options.h"
 #include "screen_source.h"
 #include "session.h"
+#include "telorad_version.h"
 
 namespace {
 
-constexpr const char* kVersion = "telorad-server 0.3.0";
 constexpr int kUsageError = 64;
 
 }  // namespace
@@ -25,13 +25,13 @@ int main(int argc, char** argv) {
 
     ServerOptions options;
     const ParseResult parsed =
-        ParseOptions(std::vector<std::string>(argv + 1, argv + argc), options);
+        ParseOptions(std::vector<std::string>(argv + (argc > 0), argv + argc), options);
     switch (parsed.outcome) {
         case ParseOutcome::Help:
             std::fputs(UsageText().c_str(), stdout);
             return 0;
         case ParseOutcome::Version:
-            std::printf("%s\n", kVersion);
+            std::printf("telorad-server %s\n", telorad::kTeloradVersion);
             return 0;
         case ParseOutcome::Error:
             std::fprintf(stderr, "telorad-server: %s\n%s", parsed.error.c_str(),

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "hosts/host_port.h"
+
 namespace telorad::cli {
 
 namespace {
@@ -13,19 +15,6 @@ bool ParseNumber(const std::string& text, long long low, long long high, long lo
 }
 
 }  // namespace
-
-bool ParseHostPort(const std::string& text, std::string& host, std::uint16_t& port) {
-    const std::size_t colon = text.rfind(':');
-    if (colon == std::string::npos) {
-        host = text;
-        return !host.empty();
-    }
-    long long value = 0;
-    if (!ParseNumber(text.substr(colon + 1), 1, 65535, value)) return false;
-    host = text.substr(0, colon);
-    port = static_cast<std::uint16_t>(value);
-    return !host.empty();
-}
 
 std::string UsageText(const std::string& verb) {
     if (verb == "snapshot") {
@@ -112,8 +101,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                                                : "expected HOST[:PORT] and TEXT";
         return std::nullopt;
     }
-    if (!ParseHostPort(positional[0], options.host, options.port)) {
-        error = "bad HOST[:PORT] '" + positional[0] + "'";
+    std::string why;
+    if (!ParseHostPort(positional[0], options.host, options.port, why)) {
+        error = "bad HOST[:PORT] '" + positional[0] + "': " + why;
         return std::nullopt;
     }
     (options.verb == Verb::Snapshot ? options.output : options.commandText) = positional[1];

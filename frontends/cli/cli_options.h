@@ -24,9 +24,6 @@ struct Options {
 // Parses argv[1..]; std::nullopt with `error` set on a usage error.
 std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string& error);
 
-// "HOST" or "HOST:PORT" (port 1-65535); false when the port is not a number in range.
-bool ParseHostPort(const std::string& text, std::string& host, std::uint16_t& port);
-
 std::string UsageText(const std::string& verb);
 
 }  // namespace telorad::cli

@@ -8,10 +8,12 @@
 #include "hosts/host_history.h"
 #include "hosts/connect_params.h"
 #include "password_source.h"
+#include "telorad_version.h"
 
 int main(int argc, char** argv) {
     using namespace telorad::cli;
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    // argc is 0 when the program was started with an empty argument list.
+    const std::vector<std::string> args(argv + (argc > 0), argv + argc);
     std::string error;
     const auto options = ParseOptions(args, error);
     if (!options) {
@@ -19,7 +21,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     if (options->verb == Verb::Version) {
-        std::printf("telorad-cli 0.3\n");
+        std::printf("telorad-cli %s\n", telorad::kTeloradVersion);
         return kExitOk;
     }
     if (options->verb == Verb::Help) {

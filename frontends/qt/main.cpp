@@ -1,11 +1,19 @@
-// The viewer: the main window at half the screen, the client started (menu state, history)
-// before the window shows, then the one loop until the window is closed.
+// The viewer: the command line and the display checked before Qt starts, the main window at
+// half the screen, the client started (menu state, history) before the window shows, the
+// connect dialog at once for a server named on the command line, then the one loop until the
+// window is closed.
 #include <QtGui/QScreen>
 #include <QtWidgets/QApplication>
 #include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "app/client.h"
+#include "app/command_line.h"
+#include "app/connect_command.h"
 #include "app/main_window.h"
+#include "display_probe.h"
 #include "main_loop.h"
 #include "qt_window_system.h"
 #include "viewer_window.h"
@@ -23,7 +31,33 @@ telorad::Size DeviceSize(const QScreen* screen) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    // argc is 0 when the program was started with an empty argument list.
+    const telorad::ViewerOptions options =
+        telorad::ParseViewerArguments(std::vector<std::string>(argv + (argc > 0), argv + argc));
+    switch (options.start) {
+        case telorad::ViewerStart::kHelp:
+            std::fputs(telorad::ViewerUsageText().c_str(), stdout);
+            return 0;
+        case telorad::ViewerStart::kVersion:
+            std::fputs(telorad::ViewerVersionText().c_str(), stdout);
+            return 0;
+        case telorad::ViewerStart::kUsageError:
+            std::fprintf(stderr, "telorad: %s\n%s", options.error.c_str(),
+                         telorad::ViewerUsageText().c_str());
+            return telorad::kExitUsage;
+        case telorad::ViewerStart::kRun:
+            break;
+    }
+    const telorad::qt::DisplayProbe display;
+    if (!display.Problem().empty()) {
+        std::fprintf(stderr, "telorad: %s\n", display.Problem().c_str());
+        return telorad::kExitNoDisplay;
+    }
+
+    // Qt sees no arguments: its own options are not taken, and a host after "--" that starts
+    // with a dash must not be read as one of them.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication application(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("telorad"));
     QApplication::setDesktopFileName(QStringLiteral("telorad"));
 
@@ -36,6 +70,7 @@ int main(int argc, char** argv) {
     telorad::StartClient(client, DeviceSize(screen));
     window.Attach(&client);  // from here on the window's events reach the core
     window.show();
+    if (options.serverGiven) telorad::RunConnectCommandFor(client, options.host, options.port);
 
     telorad::qt::MainLoop(window, client).Run();
     return 0;  // the client closes an open connection without a word to the server

@@ -1,6 +1,8 @@
 #include "viewer_window.h"
 
+#include <QtCore/QDir>
 #include <QtGui/QCloseEvent>
+#include <QtGui/QIcon>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QWheelEvent>
@@ -79,7 +81,11 @@ constexpr int kBarIndex(ScrollBarKind kind) { return kind == ScrollBarKind::Hori
 
 ViewerWindow::ViewerWindow() {
     setWindowTitle(QStringLiteral("Client"));
-    setWindowIcon(QIcon::fromTheme(QStringLiteral("telorad")));
+    // The PNG sizes built into the program: no image plugin and no icon theme needed.
+    QIcon icon;
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& name : icons.entryList(QDir::Files)) icon.addFile(icons.filePath(name));
+    setWindowIcon(icon);
     menuBar_ = new QMenuBar(this);
     menu_ = std::make_unique<MainMenu>(menuBar_, [this](int command) {
         if (client_ != nullptr) HandleCommand(*client_, command);

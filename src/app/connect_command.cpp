@@ -9,9 +9,10 @@
 
 namespace telorad {
 
-void RunConnectCommand(Client& client) {
+namespace {
+
+void RunConnectDialogAndConnect(Client& client, ConnectForm form) {
     WindowSystem& window = client.window;
-    ConnectForm form = OpenConnectForm(client.hostHistory);
     for (;;) {
         if (window.RunConnectDialog(form) != kConnectFormOk) return;
 
@@ -40,6 +41,16 @@ void RunConnectCommand(Client& client) {
         break;
     }
     ConnectAndAnnounce(client);
+}
+
+}  // namespace
+
+void RunConnectCommand(Client& client) {
+    RunConnectDialogAndConnect(client, OpenConnectForm(client.hostHistory));
+}
+
+void RunConnectCommandFor(Client& client, const std::string& host, std::uint16_t port) {
+    RunConnectDialogAndConnect(client, OpenConnectFormFor(client.hostHistory, host, port));
 }
 
 }  // namespace telorad

@@ -1,5 +1,7 @@
 #pragma once
 // The connect command: the connect dialog, then the connection.
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace telorad {
@@ -18,5 +20,9 @@ inline constexpr std::string_view kSettingsNotSavedText =
 // password the code page cannot hold, or a host that does not fit, is refused with a message
 // and the dialog opens again as the user left it. Cancel changes nothing.
 void RunConnectCommand(Client& client);
+
+// The same for a server named on the command line: the dialog opens with host:port filled in
+// (and its remembered password, see OpenConnectFormFor), so OK alone connects.
+void RunConnectCommandFor(Client& client, const std::string& host, std::uint16_t port);
 
 }  // namespace telorad

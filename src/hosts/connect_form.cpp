@@ -27,6 +27,23 @@ ConnectForm OpenConnectForm(const HostHistory& history) {
     return form;
 }
 
+ConnectForm OpenConnectFormFor(const HostHistory& history, const std::string& host,
+                               std::uint16_t port) {
+    ConnectForm form = OpenConnectForm(history);
+    const std::string label = MakeHostLabel(host, port);
+    for (std::size_t i = 0; i < history.size(); ++i) {
+        if (history[i].label == label) {
+            SelectConnectFormEntry(form, history, static_cast<int>(i));
+            return form;
+        }
+    }
+    form.selection = -1;
+    form.hostText = host;
+    form.portText = std::to_string(port);
+    form.passwordText.clear();
+    return form;
+}
+
 void SelectConnectFormEntry(ConnectForm& form, const HostHistory& history, int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= history.size()) return;
     form.selection = index;

@@ -33,6 +33,12 @@ struct ConnectFormOutcome {
 // The list from the history and the fields from entry 0, or 127.0.0.1, 9876 and no password.
 ConnectForm OpenConnectForm(const HostHistory& history);
 
+// The form for a server named at start: the list from the history with that server's entry
+// selected and its fields shown (so its remembered password), or, when the history does not
+// know host:port, nothing selected and the fields holding host, port and no password.
+ConnectForm OpenConnectFormFor(const HostHistory& history, const std::string& host,
+                               std::uint16_t port);
+
 // Selection change: fills the fields from entry index; an index outside the history is ignored.
 void SelectConnectFormEntry(ConnectForm& form, const HostHistory& history, int index);
 

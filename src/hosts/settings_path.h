@@ -29,8 +29,9 @@ struct SettingsLocationEnv {
 // Empty when neither gives a directory.
 std::string UserSettingsDirectory(const SettingsLocationEnv& env);
 
-// The executable's directory when remote.ini exists there or the directory is writable;
-// otherwise remote.ini in UserSettingsDirectory, which is created (mode 0700) when missing.
+// The executable's directory when remote.ini exists there or the directory is writable, unless
+// the executable is installed under /usr, /bin or /sbin; otherwise remote.ini in
+// UserSettingsDirectory, which is created (mode 0700) when missing.
 // Falls back to the executable's directory when there is no user directory either.
 std::string ChooseSettingsFilePath(std::string_view exePath, const SettingsLocationEnv& env);
 #endif

@@ -49,8 +49,14 @@ std::string UserSettingsDirectory(const SettingsLocationEnv& env) {
 
 std::string ChooseSettingsFilePath(std::string_view exePath, const SettingsLocationEnv& env) {
     std::string besideExe;
+    // An installed program (under /usr, /bin or /sbin) does not write beside itself, not even as
+    // root: the directory belongs to the system, and removing the package would leave the file.
+    const bool installed = exePath.starts_with("/usr/") || exePath.starts_with("/bin/") ||
+                           exePath.starts_with("/sbin/");
     if (exePath.starts_with('/')) {
         besideExe = SettingsPathBesideExecutable(exePath, '/', false);
+    }
+    if (!besideExe.empty() && !installed) {
         const std::string directory =
             besideExe.substr(0, besideExe.size() - kSettingsFileName.size());
         struct stat info {};

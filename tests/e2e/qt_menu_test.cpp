@@ -65,6 +65,9 @@ TEST_F(QtViewerTest, MenuBarHasTheFivePopupsWithTheirItemsInOrder) {
     EXPECT_TRUE(window.Menu().Action(IDM_AUTO_SCROLL)->isCheckable());
     EXPECT_EQ(window.Menu().Action(IDM_AUTO_SCROLL)->actionGroup(), nullptr);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Client"));
+    // The icon's PNG sizes are built in: it draws with no image plugin and no icon theme.
+    const QList<QSize> sizes = window.windowIcon().availableSizes();
+    for (int side : {16, 32, 256}) EXPECT_TRUE(sizes.contains(QSize(side, side))) << side;
 }
 
 TEST_F(QtViewerTest, MenuStatesThroughConnectModesTogglesAndDisconnect) {

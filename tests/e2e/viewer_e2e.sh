@@ -2,10 +2,14 @@
 # End to end on a real X display: telorad-server shows a still picture, telorad is driven with
 # the mouse like a user would (Remote menu, 接続, OK in the dialog, later File, 終了), and a grab
 # of the window's client area must equal the server's own picture, pixel for pixel; a larger
-# picture must follow the wheel.
+# picture must follow the wheel; started as `telorad 127.0.0.1:PORT`, the dialog opens on that
+# server with its remembered password and Enter alone connects. The case `nodisplay` needs no
+# X: --help, --version, bad arguments and the missing display, each with its exit code.
 #
-# usage: viewer_e2e.sh TELORAD TELORAD_SERVER WINDOW_GRAB [CASE...]   (default: 24 32 16 scroll)
-# Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo.
+# usage: viewer_e2e.sh TELORAD TELORAD_SERVER WINDOW_GRAB [CASE...]
+#        (default: 24 32 16 scroll argument)
+# Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo. TELORAD_VERSION, when set,
+# is the version all programs must report.
 set -eu
 
 # In sanitizer builds, leaks of the system libraries under Qt are not ours to report.
@@ -32,31 +36,37 @@ fail() {
     exit 1
 }
 
-for tool in Xvfb xdotool xwininfo; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
-done
-
 # A display nobody uses: Xvfb picks a free number itself and writes it once it is ready, so two
-# runs side by side never race for one.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
-pids="$pids $!"
-tries=0
-until grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ $tries -lt 100 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    sleep 0.1
-done
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY
-# The viewer must show on this display, whatever platform the caller chose for other tests.
-QT_QPA_PLATFORM=xcb
-export QT_QPA_PLATFORM
-tries=0
-until xdotool getdisplaygeometry >/dev/null 2>&1; do
-    tries=$((tries + 1))
-    [ $tries -lt 100 ] || fail "Xvfb did not start"
-    sleep 0.1
-done
+# runs side by side never race for one. Started by the first case that needs it.
+start_display() {
+    [ -z "${DISPLAY_STARTED:-}" ] || return 0
+    DISPLAY_STARTED=yes
+    for tool in Xvfb xdotool xwininfo; do
+        command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    done
+    # -noreset: an X server whose last client leaves resets itself and refuses connections
+    # for a moment, which the next case's viewer would meet.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" \
+        >"$work/xvfb.log" 2>&1 &
+    pids="$pids $!"
+    tries=0
+    until grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+        sleep 0.1
+    done
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
+    # The viewer must show on this display, whatever platform the caller chose for other tests.
+    QT_QPA_PLATFORM=xcb
+    export QT_QPA_PLATFORM
+    tries=0
+    until xdotool getdisplaygeometry >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || fail "Xvfb did not start"
+        sleep 0.1
+    done
+}
 
 # Override-redirect windows of telorad (popup menus), as "X Y W H" lines.
 popups() {
@@ -98,7 +108,10 @@ wait_window() {
 
 # Starts the server ($1 = size, $2 = depth, the rest its login options), writes its picture to
 # $case/picture.bmp, starts the viewer with the server remembered; sets window, viewer_pid.
+# With named=yes the server is the second of two remembered ones and the viewer is started as
+# `telorad 127.0.0.1:PORT`.
 start_pair() {
+    start_display
     size=$1
     depth=$2
     shift 2
@@ -112,19 +125,29 @@ start_pair() {
     server_pid=$!
     pids="$pids $server_pid"
     tries=0
-    until grep -q '^listening on ' "$case_dir/server.err"; do
+    until grep -q '^listening on ' "$case_dir/server.err" 2>/dev/null; do
         tries=$((tries + 1))
         [ $tries -lt 100 ] || fail "the server did not start"
         sleep 0.1
     done
     port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
 
-    # The viewer keeps remote.ini beside itself: a copy in the case directory, with one
-    # remembered server, which the connect dialog offers first.
+    # The viewer keeps remote.ini beside itself: a copy in the case directory, with the server
+    # remembered, first (which the connect dialog offers) or behind one nobody listens on.
     cp "$telorad" "$case_dir/bin/telorad"
-    printf '[Client]\r\nHost00=127.0.0.1\r\nPort00=%s\r\nPasswd00=%s\r\n' "$port" "$password" \
-        >"$case_dir/bin/remote.ini"
-    "$case_dir/bin/telorad" >"$work/telorad.out" 2>"$work/telorad.err" &
+    entry=00
+    set --
+    if [ "$named" = yes ]; then
+        printf '[Client]\r\nHost00=127.0.0.1\r\nPort00=1\r\nPasswd00=wrong\r\n' \
+            >"$case_dir/bin/remote.ini"
+        entry=01
+        set -- "127.0.0.1:$port"
+    else
+        printf '[Client]\r\n' >"$case_dir/bin/remote.ini"
+    fi
+    printf 'Host%s=127.0.0.1\r\nPort%s=%s\r\nPasswd%s=%s\r\n' "$entry" "$entry" "$port" \
+        "$entry" "$password" >>"$case_dir/bin/remote.ini"
+    "$case_dir/bin/telorad" "$@" >"$work/telorad.out" 2>"$work/telorad.err" &
     viewer_pid=$!
     pids="$pids $viewer_pid"
     window=$(wait_window Client) || fail "the main window did not appear"
@@ -144,6 +167,12 @@ connect_through_menu() {
         wait_window 'caution!' >/dev/null || fail "no warning about the insecure connection"
         xdotool key Return
     fi
+}
+
+# Started with a server named: the dialog is open at once, filled in; Enter alone connects.
+connect_by_enter() {
+    dialog=$(wait_window 接続) || fail "the connect dialog did not open at start"
+    xdotool windowfocus --sync "$dialog" key Return
 }
 
 # File (the popup of four lines), 終了 (its last item): the window closes, the program ends.
@@ -206,7 +235,7 @@ run_case() {
     depth=$1
     shift
     start_pair 640x360 "$depth" "$@"
-    connect_through_menu
+    if [ "$named" = yes ]; then connect_by_enter; else connect_through_menu; fi
     at=$(wait_for_match all picture-in-shot any) || fail "the window never showed the server's picture"
     echo "picture found in the window at $at"
     # TELORAD_E2E_SHOT=FILE.png keeps the grab of the window (for a demo).
@@ -221,7 +250,7 @@ run_case() {
 # A picture larger than the window: the wheel scrolls the view, and what the window shows is
 # the picture's part at the new offsets (the moved pixels and the repainted strip together).
 scroll_case() {
-    start_pair 1024x768 24 --auth none
+    named=no start_pair 1024x768 24 --auth none
     connect_through_menu
     # Most of the client area (below the menu bar, left of and above the bars), strips included.
     part="0 30 770 540"
@@ -243,10 +272,49 @@ scroll_case() {
     echo "ok"
 }
 
+# No display at all: the answers come before Qt starts, and the missing display is one line.
+nodisplay_case() {
+    echo "== without a display"
+    : "${TELORAD_VERSION:?must name the project version}"
+    expect_exit() {
+        want=$1
+        shift
+        status=0
+        env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" >"$work/out" 2>"$work/err" ||
+            status=$?
+        [ "$status" -eq "$want" ] ||
+            fail "'$*' exited with $status, not $want: $(cat "$work/out" "$work/err")"
+    }
+    expect_exit 0 "$telorad" --help
+    grep -q '^usage: telorad \[HOST\[:PORT\]\]$' "$work/out" ||
+        fail "--help printed: $(cat "$work/out")"
+    for program in "$telorad" "$server"; do
+        expect_exit 0 "$program" --version
+        [ "$(cat "$work/out")" = "$(basename "$program") $TELORAD_VERSION" ] ||
+            fail "$program --version printed '$(cat "$work/out")', not version $TELORAD_VERSION"
+    done
+    for bad in --bogus host:0 host:70000 :5900 "one two" "$(printf 'h%0128d' 0)"; do
+        # shellcheck disable=SC2086
+        expect_exit 64 "$telorad" $bad
+        head -n 1 "$work/err" | grep -q '^telorad: ' ||
+            fail "no message for '$bad': $(cat "$work/err")"
+    done
+    expect_exit 69 "$telorad" 127.0.0.1:9
+    [ "$(cat "$work/err")" = "telorad: no display to open (DISPLAY is not set)" ] ||
+        fail "no display: $(cat "$work/err")"
+    # A display named but not there: the Unix socket of display 65535 (no X server has it).
+    expect_exit 69 env DISPLAY=unix:65535 "$telorad"
+    [ "$(wc -l <"$work/err")" -eq 1 ] &&
+        grep -q "^telorad: cannot open display 'unix:65535'$" "$work/err" ||
+        fail "display not there: $(cat "$work/err")"
+    echo "ok"
+}
+
 shift 3
-[ $# -gt 0 ] || set -- 24 32 16 scroll
+[ $# -gt 0 ] || set -- 24 32 16 scroll argument
 printf 'e2e-secret\n' >"$work/password"
 for depth in "$@"; do
+    named=no
     case $depth in
         24) password="" tolerance=0 caution=no run_case 24 --auth none ;;
         32) password="e2e-secret" tolerance=0 caution=no \
@@ -254,6 +322,10 @@ for depth in "$@"; do
         # 5-bit channels: the screen and the BMP reader may widen them differently.
         16) password="" tolerance=8 caution=yes run_case 16 --auth legacy ;;
         scroll) password="" tolerance=0 caution=no scroll_case ;;
+        # The remembered password of the server named on the command line must be the one sent.
+        argument) password="e2e-secret" tolerance=0 caution=no named=yes \
+            run_case 32 --auth digest --encrypt --password-file "$work/password" ;;
+        nodisplay) nodisplay_case ;;
         *) fail "no case for depth $depth" ;;
     esac
 done

@@ -56,6 +56,33 @@ TEST(ConnectFormTest, ListInHistoryOrderAndSelectionFillsFields) {
     }
 }
 
+TEST(ConnectFormTest, ServerNamedAtStartIsSelectedWithItsPasswordOrFilledInWithout) {
+    const HostHistory history = ThreeEntries();
+    const struct {
+        HostHistory history;
+        const char* host;
+        std::uint16_t port;
+        int selection;
+        const char* portText;
+        const char* password;
+    } cases[] = {
+        {history, "b.example", 2, 1, "2", "pb"},
+        {history, "c.example", 3, 2, "3", "pc"},
+        {history, "b.example", 3, -1, "3", ""},  // same host, other port: another server
+        {history, "B.EXAMPLE", 2, -1, "2", ""},  // labels compare byte for byte
+        {{}, "h", 9876, -1, "9876", ""},
+    };
+    for (const auto& c : cases) {
+        const ConnectForm form = OpenConnectFormFor(c.history, c.host, c.port);
+        const std::string what = std::string(c.host) + ":" + std::to_string(c.port);
+        EXPECT_EQ(form.labels.size(), c.history.size()) << what;
+        EXPECT_EQ(form.selection, c.selection) << what;
+        EXPECT_EQ(form.hostText, c.host) << what;
+        EXPECT_EQ(form.portText, c.portText) << what;
+        EXPECT_EQ(form.passwordText, c.password) << what;
+    }
+}
+
 TEST(ConnectFormTest, PortFromTheFileShowsUnsigned) {
     const HostHistory history = {MakeEntry("h", -1, "")};
     const ConnectForm form = OpenConnectForm(history);

@@ -108,6 +108,13 @@ TEST(SettingsPathTest, UnusableExecutableDirectoryFallsBackToTheUserDirectory) {
               (home / ".config/telorad/remote.ini").string());
     EXPECT_EQ(DirectoryMode(home / ".config/telorad"), 0700u);
 
+    // An installed program keeps out of the system's directories, even where it may write.
+    for (const char* installed : {"/usr/bin/telorad", "/usr/local/bin/telorad", "/bin/telorad"}) {
+        EXPECT_EQ(ChooseSettingsFilePath(installed, {xdg.string(), ""}),
+                  (xdg / "telorad/remote.ini").string())
+            << installed;
+    }
+
     // Nowhere else to go: the executable's directory, where the save will fail and say so.
     EXPECT_EQ(ChooseSettingsFilePath(exe, {"", ""}),
               (dir.path() / "missing/bin/remote.ini").string());
