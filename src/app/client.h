@@ -2,6 +2,8 @@
 // Everything the client keeps while it runs, in one record the front end owns.
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,9 @@ struct Client {
         std::uint64_t screenInfos = 0;
         std::uint64_t updates = 0;
     } received;
+    // Called with each screen message the dispatcher has applied (geometry or update rectangle),
+    // whole and decrypted, header included: where a recording of the session taps in.
+    std::function<void(std::span<const std::uint8_t> message)> onScreenMessage;
     std::vector<std::uint8_t> rleScratch;
     ScreenBitmap framebuffer;
     ScreenBitmap tile;

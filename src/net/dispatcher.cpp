@@ -1,6 +1,8 @@
 #include "net/dispatcher.h"
 
 #include <cstring>
+#include <initializer_list>
+#include <span>
 #include <string_view>
 
 #include "app/client.h"
@@ -34,13 +36,21 @@ void SendReply(Connection& connection, std::uint32_t type, const Digest16& paylo
     SendBytes(connection, message, static_cast<int>(sizeof message));
 }
 
+// Hands an applied message, reassembled from its parts, to the session's observer.
+void ObserveMessage(Client& client, std::initializer_list<std::span<const std::uint8_t>> parts) {
+    if (!client.onScreenMessage) return;
+    std::vector<std::uint8_t> message;
+    for (const auto& part : parts) message.insert(message.end(), part.begin(), part.end());
+    client.onScreenMessage(message);
+}
+
 void ShowApplied(Client& client, const PixelRect& changed) {
     if (changed.Empty()) return;
     client.window.PaintNow(client.framebuffer, changed, changed.x - client.view.scrollX,
                            changed.y - client.view.scrollY);
 }
 
-int HandleUpdate(Client& client, const MessageHeader& header) {
+int HandleUpdate(Client& client, const MessageHeader& header, const std::uint8_t* headerBytes) {
     if (header.length < kUpdateRectSize) return -1;
     std::uint8_t rectBytes[kUpdateRectSize];
     if (!ReceiveExactly(client.connection, rectBytes, kUpdateRectSize)) return -1;
@@ -66,6 +76,11 @@ int HandleUpdate(Client& client, const MessageHeader& header) {
     ShowApplied(client, ApplyUpdateRect(client.framebuffer, client.tile, rect.x, rect.y, rect.width,
                                         rect.height));
     ++client.received.updates;
+    const std::uint8_t* pixels =
+        header.type == MSG_SCREEN_RAW ? tilePixels.data() : client.rleScratch.data();
+    ObserveMessage(client, {{headerBytes, kHeaderSize},
+                            {rectBytes, kUpdateRectSize},
+                            {pixels, static_cast<std::size_t>(payload)}});
     return 1;
 }
 
@@ -82,6 +97,10 @@ bool ApplyCurrentScreenInfo(Client& client) {
         return false;
     }
     ++client.received.screenInfos;
+    std::uint8_t message[kHeaderSize + kScreenInfoSize];
+    EncodeHeader({MSG_SCREEN_INFO, kScreenInfoSize}, message);
+    EncodeScreenInfo(client.screenInfo, message + kHeaderSize);
+    ObserveMessage(client, {message});
     FitWindowToPicture(client);
     return true;
 }
@@ -153,7 +172,7 @@ int ReceivePoll(Client& client) {
     switch (header.type) {
         case MSG_SCREEN_RAW:
         case MSG_SCREEN_RLE:
-            return HandleUpdate(client, header);
+            return HandleUpdate(client, header, headerBytes);
         case MSG_SCREEN_INFO:
             return HandleScreenInfo(client);
         case MSG_AUTH_SEED:
