@@ -1,21 +1,43 @@
-// telorad-cli: the headless client. Takes a snapshot of a server's screen or sends it a command.
+// telorad-cli: the headless client. Snapshots, commands, scripted input, recordings.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli_options.h"
 #include "cli_session.h"
+#include "input/key_names.h"
+#include "server_link.h"
+#include "session_recorder.h"
 #include "hosts/host_history.h"
 #include "hosts/connect_params.h"
 #include "password_source.h"
 #include "telorad_version.h"
+
+namespace {
+
+void PrintKeyNames() {
+    std::printf("Key names (case does not matter; 0x01 to 0xFF name any code):\n");
+    int column = 0;
+    for (const telorad::KeyName& key : telorad::MainKeyNames()) {
+        column += std::printf(" %s=0x%02X", key.name, key.code);
+        if (column > 80) {
+            std::printf("\n");
+            column = 0;
+        }
+    }
+    std::printf("\nAliases: return, bs, control, escape, pgup, pgdn, prtsc, sysrq, ins, del, lwin,\n"
+                "super, meta, contextmenu, altgr, convert, nonconvert, hiragana, katakana,\n"
+                "hankaku, oem102, and the Japanese names 変換 無変換 英数 ひらがな カタカナ ろ ￥ 半角/全角.\n");
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace telorad::cli;
     // argc is 0 when the program was started with an empty argument list.
     const std::vector<std::string> args(argv + (argc > 0), argv + argc);
     std::string error;
-    const auto options = ParseOptions(args, error);
+    auto options = ParseOptions(args, error);
     if (!options) {
         std::fprintf(stderr, "telorad-cli: %s\n%s", error.c_str(), UsageText("").c_str());
         return kExitUsage;
@@ -26,7 +48,13 @@ int main(int argc, char** argv) {
     }
     if (options->verb == Verb::Help) {
         std::printf("%s", UsageText(options->helpFor).c_str());
+        if (options->helpFor == "run") PrintKeyNames();
         return kExitOk;
+    }
+    if (options->verb == Verb::Replay) return ReplayRecordingToFile(*options);
+    if (!LoadScript(*options, error)) {
+        std::fprintf(stderr, "telorad-cli: %s\n", error.c_str());
+        return kExitUsage;
     }
 
     std::string password;
