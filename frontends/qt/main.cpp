@@ -13,6 +13,7 @@
 #include "app/command_line.h"
 #include "app/connect_command.h"
 #include "app/main_window.h"
+#include "app/open_recording.h"
 #include "display_probe.h"
 #include "main_loop.h"
 #include "qt_window_system.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
     window.Attach(&client);  // from here on the window's events reach the core
     window.show();
     if (options.serverGiven) telorad::RunConnectCommandFor(client, options.host, options.port);
+    if (!options.replayFile.empty()) telorad::OpenRecording(client, options.replayFile);
 
     telorad::qt::MainLoop(window, client).Run();
     return 0;  // the client closes an open connection without a word to the server

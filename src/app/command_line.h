@@ -1,5 +1,5 @@
 #pragma once
-// The viewer's command line: telorad [--help | --version | [--] HOST[:PORT]].
+// The viewer's command line: telorad [--help | --version | --replay FILE | [--] HOST[:PORT]].
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +16,7 @@ struct ViewerOptions {
     bool serverGiven = false;  // kRun: open the connect dialog on host:port at once
     std::string host;
     std::uint16_t port = 0;
+    std::string replayFile;  // kRun: show this recording instead of connecting
     std::string error;  // kUsageError: one line, without the program's name
 };
 

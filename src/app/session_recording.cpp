@@ -90,14 +90,15 @@ bool ReadRecording(const std::vector<std::uint8_t>& bytes, std::vector<RecordedM
 
 bool ReplayRecording(const std::vector<std::uint8_t>& bytes,
                      const std::vector<RecordedMessage>& messages, std::uint64_t micros,
-                     ScreenBitmap& framebuffer, ScreenBitmap& tile, std::string& error) {
+                     ScreenBitmap& framebuffer, ScreenBitmap& tile, std::string& error,
+                     std::int64_t maxBytes) {
     for (std::size_t index = 0; index < messages.size() && messages[index].micros <= micros; ++index) {
         const RecordedMessage& m = messages[index];
         const std::uint8_t* message = bytes.data() + m.offset;
         const MessageHeader header = DecodeHeader(message);
         const std::uint8_t* payload = message + kHeaderSize;
         if (header.type == MSG_SCREEN_INFO) {
-            if (!ApplyScreenInfo(framebuffer, tile, DecodeScreenInfo(payload))) {
+            if (!ApplyScreenInfo(framebuffer, tile, DecodeScreenInfo(payload), maxBytes)) {
                 return Fail(error, index, m.offset, "a screen geometry out of range");
             }
             continue;

@@ -38,9 +38,11 @@ bool ReadRecording(const std::vector<std::uint8_t>& bytes, std::vector<RecordedM
 
 // Applies every message up to `micros` (all of them for UINT64_MAX) to the framebuffer and the
 // tile, as the client does when they arrive. False with `error` for a message the client would
-// refuse (a geometry out of range, an update before any geometry, pixels beyond the tile).
+// refuse (a geometry out of range or above maxBytes, an update before any geometry, pixels
+// beyond the tile).
 bool ReplayRecording(const std::vector<std::uint8_t>& bytes,
                      const std::vector<RecordedMessage>& messages, std::uint64_t micros,
-                     ScreenBitmap& framebuffer, ScreenBitmap& tile, std::string& error);
+                     ScreenBitmap& framebuffer, ScreenBitmap& tile, std::string& error,
+                     std::int64_t maxBytes = kMaxPictureBytes);
 
 }  // namespace telorad

@@ -16,7 +16,11 @@ TEST(ViewerArgumentsTest, OptionsServersAndErrors) {
         std::string host;  // kRun: the server named, empty for none
         std::uint16_t port;
         std::string error;  // kUsageError: the start of the message
+        std::string replay = {};
     } cases[] = {
+        {{"--replay", "r.rec"}, ViewerStart::kRun, "", 0, "", "r.rec"},
+        {{"--replay", "r.rec", "h"}, ViewerStart::kUsageError, "", 0, "a recording or a server"},
+        {{"--replay"}, ViewerStart::kUsageError, "", 0, "--replay needs a FILE"},
         {{}, ViewerStart::kRun, "", 0, ""},
         {{"--help"}, ViewerStart::kHelp, "", 0, ""},
         {{"-h"}, ViewerStart::kHelp, "", 0, ""},
@@ -54,6 +58,9 @@ TEST(ViewerArgumentsTest, OptionsServersAndErrors) {
         const ViewerOptions options = ParseViewerArguments(c.args);
         EXPECT_EQ(options.start, c.start) << what;
         EXPECT_EQ(options.serverGiven, !c.host.empty()) << what;
+        if (c.start == ViewerStart::kRun) {
+            EXPECT_EQ(options.replayFile, c.replay) << what;
+        }
         if (c.start == ViewerStart::kRun && !c.host.empty()) {
             EXPECT_EQ(options.host, c.host) << what;
             EXPECT_EQ(options.port, c.port) << what;
