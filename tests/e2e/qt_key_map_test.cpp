@@ -4,6 +4,7 @@
 #include <set>
 
 #include "app/commands.h"
+#include "input/key_names.h"
 #include "key_map.h"
 #include "key_state.h"
 #include "qt_test_support.h"
@@ -140,6 +141,15 @@ TEST_F(QtViewerTest, FocusLossReleasesWhatTheServerHoldsAtTheNextKey) {
         {1, 0x01}, {1, 0x09}, {1, 0x10}, {0, 0x5A}, {1, 0xA0},  // after the focus came back
     };
     EXPECT_EQ(KeyMessages(Sent()), expected);
+}
+
+// Scripts name keys from the same codes the viewer sends: none of the viewer's keys is missing.
+TEST(QtKeyMap, EveryKeyTheViewerSendsHasAScriptName) {
+    for (const KeyMapEntry& entry : KeyMapTable()) {
+        const std::string name = KeyNameOf(entry.virtualKey);
+        EXPECT_FALSE(name.empty()) << std::hex << "code 0x" << int{entry.virtualKey};
+        EXPECT_EQ(VirtualKeyByName(name), entry.virtualKey) << name;
+    }
 }
 
 }  // namespace
