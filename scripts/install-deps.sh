@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    libssl-dev
+    libssl-dev libpng-dev
     clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev librsvg2-bin
     xvfb xauth xdotool x11-utils
