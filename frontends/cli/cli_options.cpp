@@ -90,8 +90,8 @@ std::string UsageText(const std::string& verb) {
                    "Logs in like snapshot and keeps every screen message the server sends from the\n"
                    "login on (decrypted, with its arrival time) in FILE, created with mode 0600, until\n"
                    "--duration seconds have passed, N frames have come (a frame ends when the server\n"
-                   "pauses after sending updates) or Ctrl+C. No password or key is stored. --timeout\n"
-                   "bounds the login only.\n") +
+                   "pauses 20 ms after sending updates) or Ctrl+C. No password or key is stored.\n"
+                   "--timeout bounds the login only.\n") +
                kLogin + "Exit codes as snapshot; 5 when FILE cannot be written.\n";
     }
     if (verb == "replay") {

@@ -19,6 +19,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Quiet time after updates that ends a frame: well above a scheduling hiccup inside a frame,
+// well below the interval of a server sending up to 25 frames a second.
+constexpr auto kFrameGap = std::chrono::milliseconds(20);
+
 // The recording file, created for its owner alone: it shows whatever the screen showed.
 class RecordingFile {
   public:
@@ -82,18 +86,24 @@ int RecordSession(const Options& options, const std::string& password) {
                          : Clock::time_point::max();
     int frames = 0;
     std::uint64_t updatesAtFrameStart = client.received.updates;
+    std::uint64_t updatesSeen = updatesAtFrameStart;
+    Clock::time_point lastUpdate = Clock::now();
     int result = kExitOk;
     while (Clock::now() < end && !Interrupted() && file.Ok()) {
         int failure = 0;
-        const int polled = link.Poll(failure);
-        if (polled < 0) {
+        if (link.Poll(failure) < 0) {
             result = failure == kExitInterrupted ? kExitOk : failure;
             break;
         }
-        // A frame ends when the server pauses after sending updates.
-        if (polled == 0 && client.received.updates != updatesAtFrameStart) {
-            updatesAtFrameStart = client.received.updates;
-            if (options.frames > 0 && ++frames >= options.frames) break;
+        const auto now = Clock::now();
+        if (client.received.updates != updatesSeen) {
+            updatesSeen = client.received.updates;
+            lastUpdate = now;
+        } else if (updatesSeen != updatesAtFrameStart && now - lastUpdate >= kFrameGap) {
+            // The server paused after sending updates: one frame is complete.
+            updatesAtFrameStart = updatesSeen;
+            ++frames;
+            if (options.frames > 0 && frames >= options.frames) break;
         }
     }
     DisconnectFromServer(client);

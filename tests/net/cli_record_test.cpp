@@ -80,6 +80,13 @@ TEST(CliRecord, ReplayShowsEachFrameTheServerSentAndRefusesDamage) {
     }
     EXPECT_EQ(lastFrame, kFrames);
 
+    // A recording of three frames ends with the third.
+    ASSERT_EQ(RunProgram({kCli, "record", "--password-file", path("pw"), "--frames", "3",
+                          "127.0.0.1:" + std::to_string(server.port()), path("three.rec")}),
+              0);
+    ASSERT_EQ(RunProgram({kCli, "replay", path("three.rec"), path("three.bmp")}), 0);
+    EXPECT_TRUE(ReadFileBytes(path("three.bmp")) == frames[3]);
+
     // The end, as PNG; and a recording cut short is refused with its own exit code.
     EXPECT_EQ(RunProgram({kCli, "replay", path("session.rec"), path("end.png")}), 0);
     EXPECT_FALSE(ReadFileBytes(path("end.png")).empty());
