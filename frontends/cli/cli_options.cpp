@@ -19,6 +19,33 @@ bool ParseNumber(const std::string& text, long long low, long long high, long lo
     return error == std::errc() && stop == end && value >= low && value <= high;
 }
 
+// Whole-number options: which verbs take them, their range and the field they set.
+struct NumberOption {
+    const char* name;
+    std::vector<Verb> verbs;
+    long long low, high;
+    const char* unit;
+    int Options::*field;
+};
+
+const NumberOption* FindNumberOption(const std::string& arg, Verb verb) {
+    static const NumberOption kNumberOptions[] = {
+        {"--timeout", {Verb::Snapshot, Verb::Command, Verb::Run, Verb::Record}, 1, 86400,
+         "whole seconds", &Options::timeoutSeconds},
+        {"--settle", {Verb::Snapshot, Verb::Run}, 0, 600000, "milliseconds", &Options::settleMs},
+        {"--expect-timeout", {Verb::Run}, 1, 86400, "whole seconds", &Options::expectTimeoutSeconds},
+        {"--duration", {Verb::Record}, 1, 86400, "whole seconds", &Options::durationSeconds},
+        {"--frames", {Verb::Record}, 1, 100000000, "a count", &Options::frames},
+    };
+    for (const NumberOption& option : kNumberOptions) {
+        if (arg == option.name &&
+            std::find(option.verbs.begin(), option.verbs.end(), verb) != option.verbs.end()) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::string UsageText(const std::string& verb) {
@@ -154,39 +181,16 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
             return options;
         } else if (arg == "--password-file" && hasValue && connects) {
             options.passwordFile = args[++n];
-        } else if (arg == "--timeout" && hasValue && connects) {
-            if (!ParseNumber(args[++n], 1, 86400, value)) {
-                error = "--timeout takes whole seconds from 1 to 86400";
+        } else if (const NumberOption* number = FindNumberOption(arg, options.verb);
+                   number && hasValue) {
+            if (!ParseNumber(args[++n], number->low, number->high, value)) {
+                error = std::string(number->name) + " takes " + number->unit + " from " +
+                        std::to_string(number->low) + " to " + std::to_string(number->high);
                 return std::nullopt;
             }
-            options.timeoutSeconds = static_cast<int>(value);
-        } else if (arg == "--settle" && hasValue &&
-                   (options.verb == Verb::Snapshot || options.verb == Verb::Run)) {
-            if (!ParseNumber(args[++n], 0, 600000, value)) {
-                error = "--settle takes milliseconds from 0 to 600000";
-                return std::nullopt;
-            }
-            options.settleMs = static_cast<int>(value);
+            options.*(number->field) = static_cast<int>(value);
         } else if (arg == "--script" && hasValue && options.verb == Verb::Run) {
             options.scriptPath = args[++n];
-        } else if (arg == "--expect-timeout" && hasValue && options.verb == Verb::Run) {
-            if (!ParseNumber(args[++n], 1, 86400, value)) {
-                error = "--expect-timeout takes whole seconds from 1 to 86400";
-                return std::nullopt;
-            }
-            options.expectTimeoutSeconds = static_cast<int>(value);
-        } else if (arg == "--duration" && hasValue && options.verb == Verb::Record) {
-            if (!ParseNumber(args[++n], 1, 86400, value)) {
-                error = "--duration takes whole seconds from 1 to 86400";
-                return std::nullopt;
-            }
-            options.durationSeconds = static_cast<int>(value);
-        } else if (arg == "--frames" && hasValue && options.verb == Verb::Record) {
-            if (!ParseNumber(args[++n], 1, 100000000, value)) {
-                error = "--frames takes a count from 1";
-                return std::nullopt;
-            }
-            options.frames = static_cast<int>(value);
         } else if (arg == "--at" && hasValue && options.verb == Verb::Replay) {
             char* end = nullptr;
             const std::string& text = args[++n];

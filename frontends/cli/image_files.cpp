@@ -110,7 +110,7 @@ bool ReadPicture(const std::string& path, RgbImage& image, std::string& error) {
         std::ifstream in(path, std::ios::binary);
         const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
                                               std::istreambuf_iterator<char>()};
-        read = in.good() || in.eof() ? DecodeBmpFile(bytes, image, why) : false;
+        read = in.is_open() && DecodeBmpFile(bytes, image, why);
     }
     if (!read) error = "cannot read the picture " + path + (why.empty() ? "" : ": " + why);
     return read;

@@ -142,6 +142,28 @@ TEST_F(CliRun, EachActionSendsExactlyItsMessagesInOrder) {
     }
 }
 
+TEST_F(CliRun, ScriptLinesAreActionsAfterThoseOfTheCommandLine) {
+    StartServer({"--static", "--size", "64x48"});
+    const std::string script = (dir.path() / "script.txt").string();
+    std::ofstream(script) << "# a comment\r\n"
+                             "\n"
+                             "   key  shift+a  \r\n"
+                             "type a b \n"
+                             "command dir  /w\n"
+                             "move 3 4";
+    ASSERT_EQ(Run({"mode", "standby"}, {"--script", script}), 0);
+    EXPECT_EQ(LastClientEvents(),
+              (std::vector<std::string>{"mode 2", "mode 1", "mode 3", "key 0 16", "key 0 160",
+                                        "key 0 65", "key 1 65", "key 1 160", "key 1 16",
+                                        "key 0 65", "key 1 65", "key 0 32", "key 1 32",
+                                        "key 0 66", "key 1 66", "key 0 32", "key 1 32",
+                                        "command dir  /w", "mouse 0 3 4"}));
+    // A bad line and a missing script are usage errors.
+    std::ofstream(script) << "key a\nkey a b\n";
+    EXPECT_EQ(Run({}, {"--script", script}), 64);
+    EXPECT_EQ(Run({}, {"--script", (dir.path() / "missing.txt").string()}), 64);
+}
+
 TEST_F(CliRun, BadActionsAreRefusedBeforeAnythingIsSent) {
     StartServer({"--static", "--size", "64x48"});
     const std::vector<std::vector<std::string>> refused = {
