@@ -1,5 +1,6 @@
 // telorad-cli: the headless client. Snapshots, commands, scripted input, recordings.
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -17,17 +18,17 @@ namespace {
 
 void PrintKeyNames() {
     std::printf("Key names (case does not matter; 0x01 to 0xFF name any code):\n");
-    int column = 0;
-    for (const telorad::KeyName& key : telorad::MainKeyNames()) {
-        column += std::printf(" %s=0x%02X", key.name, key.code);
-        if (column > 80) {
-            std::printf("\n");
-            column = 0;
+    std::string line;
+    for (const telorad::KeyName& key : telorad::KeyNames()) {
+        char entry[64];
+        std::snprintf(entry, sizeof entry, " %s=0x%02X", key.name, key.code);
+        if (line.size() + std::strlen(entry) > 80) {
+            std::printf("%s\n", line.c_str());
+            line.clear();
         }
+        line += entry;
     }
-    std::printf("\nAliases: return, bs, control, escape, pgup, pgdn, prtsc, sysrq, ins, del, lwin,\n"
-                "super, meta, contextmenu, altgr, convert, nonconvert, hiragana, katakana,\n"
-                "hankaku, oem102, and the Japanese names 変換 無変換 英数 ひらがな カタカナ ろ ￥ 半角/全角.\n");
+    std::printf("%s\n", line.c_str());
 }
 
 }  // namespace

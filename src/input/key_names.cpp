@@ -115,7 +115,7 @@ std::optional<std::uint8_t> VirtualKeyByName(std::string_view name) {
     return std::nullopt;
 }
 
-std::vector<KeyName> MainKeyNames() {
+std::vector<KeyName> KeyNames() {
     static const std::vector<std::string> generated = [] {
         std::vector<std::string> names;
         for (char c = '0'; c <= '9'; ++c) names.emplace_back(1, c);
@@ -127,18 +127,14 @@ std::vector<KeyName> MainKeyNames() {
     for (const std::string& name : generated) {
         names.push_back({name.c_str(), *VirtualKeyByName(name)});
     }
-    for (std::size_t n = 0; n < kNames.size(); ++n) {
-        const bool first = std::none_of(kNames.begin(), kNames.begin() + static_cast<long>(n),
-                                        [&](const NameEntry& e) { return e.code == kNames[n].code; });
-        if (first) names.push_back({kNames[n].name.data(), kNames[n].code});
-    }
+    for (const NameEntry& entry : kNames) names.push_back({entry.name.data(), entry.code});
     std::stable_sort(names.begin(), names.end(),
                      [](const KeyName& a, const KeyName& b) { return a.code < b.code; });
     return names;
 }
 
 std::string KeyNameOf(std::uint8_t code) {
-    for (const KeyName& name : MainKeyNames()) {
+    for (const KeyName& name : KeyNames()) {
         if (name.code == code) return name.name;
     }
     return {};

@@ -15,15 +15,15 @@ namespace telorad {
 // Modifier names give the generic code; see KeyComboCodes for the sided one.
 std::optional<std::uint8_t> VirtualKeyByName(std::string_view name);
 
-// The main name of a code, or empty when it has none.
+// The main name of a code (the first KeyNames gives for it), or empty when it has none.
 std::string KeyNameOf(std::uint8_t code);
 
-// Every main name with its code, in code order, for help texts.
+// Every name with its code, in code order, the main name of each code first, for help texts.
 struct KeyName {
     const char* name;
     std::uint8_t code;
 };
-std::vector<KeyName> MainKeyNames();
+std::vector<KeyName> KeyNames();
 
 // "ctrl+alt+del" as the codes to press in order (and release in reverse). A modifier stands
 // for its generic and its sided code, generic first, as a real keyboard reports it:
