@@ -3,11 +3,13 @@
 # the mouse like a user would (Remote menu, 接続, OK in the dialog, later File, 終了), and a grab
 # of the window's client area must equal the server's own picture, pixel for pixel; a larger
 # picture must follow the wheel; started as `telorad 127.0.0.1:PORT`, the dialog opens on that
-# server with its remembered password and Enter alone connects. The case `nodisplay` needs no
-# X: --help, --version, bad arguments and the missing display, each with its exit code.
+# server with its remembered password and Enter alone connects; started as `telorad --replay
+# FILE` on a recording made by telorad-cli ($TELORAD_CLI), it shows the recorded picture. The
+# case `nodisplay` needs no X: --help, --version, bad arguments and the missing display, each
+# with its exit code.
 #
 # usage: viewer_e2e.sh TELORAD TELORAD_SERVER WINDOW_GRAB [CASE...]
-#        (default: 24 32 16 scroll argument)
+#        (default: 24 32 16 scroll argument, and replay when TELORAD_CLI is set)
 # Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo. TELORAD_VERSION, when set,
 # is the version all programs must report.
 set -eu
@@ -247,6 +249,37 @@ run_case() {
     echo "ok"
 }
 
+# A recording of the server's picture, shown by the viewer without any server.
+replay_case() {
+    start_display
+    echo "== replay of a recording"
+    case_dir="$work/case"
+    rm -rf "$case_dir" && mkdir -p "$case_dir"
+    "$server" --size 320x200 --static --dump-frame "$case_dir/picture.bmp" ||
+        fail "the server did not write its picture"
+    "$server" --listen 127.0.0.1:0 --size 320x200 --static --once --auth none \
+        >"$case_dir/events.log" 2>"$case_dir/server.err" &
+    server_pid=$!
+    pids="$pids $server_pid"
+    tries=0
+    until grep -q '^listening on ' "$case_dir/server.err" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || fail "the server did not start"
+        sleep 0.1
+    done
+    port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
+    TELORAD_PASSWORD= timeout 60 "$TELORAD_CLI" record --frames 1 "127.0.0.1:$port" \
+        "$case_dir/session.rec" >/dev/null || fail "telorad-cli did not record"
+    "$telorad" --replay "$case_dir/session.rec" >"$work/telorad.out" 2>"$work/telorad.err" &
+    viewer_pid=$!
+    pids="$pids $viewer_pid"
+    window=$(wait_window Client) || fail "the main window did not appear"
+    at=$(wait_for_match all picture-in-shot any) || fail "the window never showed the recording"
+    echo "recorded picture found in the window at $at"
+    exit_through_menu
+    echo "ok"
+}
+
 # A picture larger than the window: the wheel scrolls the view, and what the window shows is
 # the picture's part at the new offsets (the moved pixels and the repainted strip together).
 scroll_case() {
@@ -311,7 +344,10 @@ nodisplay_case() {
 }
 
 shift 3
-[ $# -gt 0 ] || set -- 24 32 16 scroll argument
+if [ $# -eq 0 ]; then
+    set -- 24 32 16 scroll argument
+    [ -n "${TELORAD_CLI:-}" ] && set -- "$@" replay
+fi
 printf 'e2e-secret\n' >"$work/password"
 for depth in "$@"; do
     named=no
@@ -325,6 +361,7 @@ for depth in "$@"; do
         # The remembered password of the server named on the command line must be the one sent.
         argument) password="e2e-secret" tolerance=0 caution=no named=yes \
             run_case 32 --auth digest --encrypt --password-file "$work/password" ;;
+        replay) tolerance=0 replay_case ;;
         nodisplay) nodisplay_case ;;
         *) fail "no case for depth $depth" ;;
     esac
