@@ -108,6 +108,21 @@ wait_window() {
     done
 }
 
+# Starts the server on a port it picks, with the options given, its log and stderr in
+# $case_dir; sets server_pid and port.
+start_server() {
+    "$server" --listen 127.0.0.1:0 "$@" >"$case_dir/events.log" 2>"$case_dir/server.err" &
+    server_pid=$!
+    pids="$pids $server_pid"
+    tries=0
+    until grep -q '^listening on ' "$case_dir/server.err" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || fail "the server did not start"
+        sleep 0.1
+    done
+    port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
+}
+
 # Starts the server ($1 = size, $2 = depth, the rest its login options), writes its picture to
 # $case/picture.bmp, starts the viewer with the server remembered; sets window, viewer_pid.
 # With named=yes the server is the second of two remembered ones and the viewer is started as
@@ -122,17 +137,7 @@ start_pair() {
     rm -rf "$case_dir" && mkdir -p "$case_dir/bin"
     "$server" --size "$size" --depth "$depth" --static "$@" --dump-frame "$case_dir/picture.bmp" \
         || fail "the server did not write its picture"
-    "$server" --listen 127.0.0.1:0 --size "$size" --depth "$depth" --static --once "$@" \
-        >"$case_dir/events.log" 2>"$case_dir/server.err" &
-    server_pid=$!
-    pids="$pids $server_pid"
-    tries=0
-    until grep -q '^listening on ' "$case_dir/server.err" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "the server did not start"
-        sleep 0.1
-    done
-    port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
+    start_server --size "$size" --depth "$depth" --static --once "$@"
 
     # The viewer keeps remote.ini beside itself: a copy in the case directory, with the server
     # remembered, first (which the connect dialog offers) or behind one nobody listens on.
@@ -257,17 +262,7 @@ replay_case() {
     rm -rf "$case_dir" && mkdir -p "$case_dir"
     "$server" --size 320x200 --static --dump-frame "$case_dir/picture.bmp" ||
         fail "the server did not write its picture"
-    "$server" --listen 127.0.0.1:0 --size 320x200 --static --once --auth none \
-        >"$case_dir/events.log" 2>"$case_dir/server.err" &
-    server_pid=$!
-    pids="$pids $server_pid"
-    tries=0
-    until grep -q '^listening on ' "$case_dir/server.err" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "the server did not start"
-        sleep 0.1
-    done
-    port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
+    start_server --size 320x200 --static --once --auth none
     TELORAD_PASSWORD= timeout 60 "$TELORAD_CLI" record --frames 1 "127.0.0.1:$port" \
         "$case_dir/session.rec" >/dev/null || fail "telorad-cli did not record"
     "$telorad" --replay "$case_dir/session.rec" >"$work/telorad.out" 2>"$work/telorad.err" &
