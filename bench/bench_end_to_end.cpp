@@ -20,7 +20,7 @@
 #include "app/session.h"
 #include "bench_server.h"
 #include "crypto/cipher.h"
-#include "net/dispatcher.h"
+#include "app/receive_poll.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "app/null_window_system.h"
 #include "app/session.h"
 #include "bench_server.h"
-#include "net/dispatcher.h"
+#include "app/receive_poll.h"
 #include "net/transport.h"
 #include "net/wire.h"
 

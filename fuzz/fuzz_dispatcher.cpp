@@ -9,7 +9,7 @@
 
 #include "app/client.h"
 #include "app/null_window_system.h"
-#include "net/dispatcher.h"
+#include "app/receive_poll.h"
 #include "net/transport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

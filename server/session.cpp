@@ -325,7 +325,7 @@ void Serve(Session& session) {
             // A client that reads slowly gets fewer frames, not a burst to catch up.
             if (session.nextFrame < now) session.nextFrame = now;
         }
-        const int ready = SocketWaitReadable(session.connection.socket, WaitBudget(session, now));
+        const int ready = WaitReceivable(session.connection, WaitBudget(session, now));
         if (ready < 0) {
             session.endReason = "socket error";
             return;

@@ -30,7 +30,7 @@
 #include "app/session.h"
 #include "bench_server.h"
 #include "main_loop.h"
-#include "net/dispatcher.h"
+#include "app/receive_poll.h"
 #include "qt_window_system.h"
 #include "viewer_window.h"
 

@@ -9,7 +9,7 @@
 #include "app/client.h"
 #include "app/null_window_system.h"
 #include "app/session.h"
-#include "net/dispatcher.h"
+#include "app/receive_poll.h"
 #include "net/wire.h"
 #include "screen/bmp_file.h"
 

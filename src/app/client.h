@@ -2,6 +2,7 @@
 // Everything the client keeps while it runs, in one record the front end owns.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "app/window_system.h"
 #include "hosts/connect_params.h"
 #include "hosts/host_history.h"
+#include "net/message_parser.h"
 #include "net/transport.h"
 #include "net/wire.h"
 #include "screen/screen_bitmap.h"
@@ -27,6 +29,12 @@ struct Client {
 
     WindowSystem& window;
     Connection connection;
+    // The message that is only partly here, continued by the next ReceivePoll.
+    MessageParser parser;
+    // How long one ReceivePoll waits when nothing has arrived.
+    int pollWaitMs = 1;
+    // Sees every message received whole, decrypted, before it is acted on.
+    std::function<void(const ReceivedMessage&)> onMessageReceived;
     ConnectParams connectParams;
     ScreenInfo screenInfo;  // the last one received
     // What the dispatcher has applied on this client so far (geometries, update rectangles),
