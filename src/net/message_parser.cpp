@@ -34,6 +34,14 @@ bool MessageParser::Stalled(const Connection& connection) const {
            Clock::now() - lastProgress_ >= std::chrono::milliseconds(connection.stallTimeoutMs);
 }
 
+int MessageParser::MsUntilStall(const Connection& connection) const {
+    if (!InMessage()) return -1;
+    const auto left = lastProgress_ + std::chrono::milliseconds(connection.stallTimeoutMs) -
+                      Clock::now();
+    return static_cast<int>(
+        std::max<std::int64_t>(0, std::chrono::ceil<std::chrono::milliseconds>(left).count()));
+}
+
 int MessageParser::Fail(MessageHandler& handler) {
     // A verdict that never came whole is the handshake's failure, and the user is told so.
     if (stage_ == Stage::Verdict) handler.OnVerdict(challenge_, nullptr);

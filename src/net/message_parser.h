@@ -55,6 +55,10 @@ public:
 
     bool InMessage() const { return stage_ != Stage::Header || have_ > 0; }
 
+    // Milliseconds until a partial message has stalled for stallTimeoutMs (0 once it has),
+    // or -1 without one: the one deadline a loop waiting for bytes must wake for.
+    int MsUntilStall(const Connection& connection) const;
+
 private:
     enum class Stage { Header, UpdateRect, UpdatePayload, ScreenInfo, Seed, SeedAnswer, Challenge,
                        Verdict };
