@@ -28,10 +28,10 @@
 #include "app/client.h"
 #include "app/main_window.h"
 #include "app/null_window_system.h"
+#include "app/receive_poll.h"
 #include "app/session.h"
 #include "bench_server.h"
 #include "main_loop.h"
-#include "app/receive_poll.h"
 #include "qt_window_system.h"
 #include "viewer_window.h"
 

@@ -8,8 +8,8 @@
 
 #include "app/client.h"
 #include "app/null_window_system.h"
-#include "app/session.h"
 #include "app/receive_poll.h"
+#include "app/session.h"
 #include "net/wire.h"
 #include "screen/bmp_file.h"
 

@@ -94,6 +94,18 @@ open_popup() {
     return 1
 }
 
+# Runs the command until it succeeds, for 10 s at the most (then returns 1).
+wait_until() {
+    tries=0
+    until "$@"; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || return 1
+        sleep 0.1
+    done
+}
+gone() { ! kill -0 "$1" 2>/dev/null; }
+has_line() { grep -q "$1" "$2" 2>/dev/null; }
+
 # Waits for a window titled exactly $1; prints its id.
 wait_window() {
     tries=0
@@ -124,12 +136,7 @@ start_pair() {
         >"$case_dir/events.log" 2>"$case_dir/server.err" &
     server_pid=$!
     pids="$pids $server_pid"
-    tries=0
-    until grep -q '^listening on ' "$case_dir/server.err" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "the server did not start"
-        sleep 0.1
-    done
+    wait_until has_line '^listening on ' "$case_dir/server.err" || fail "the server did not start"
     port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
 
     # The viewer keeps remote.ini beside itself: a copy in the case directory, with the server
@@ -272,33 +279,18 @@ scroll_case() {
     echo "ok"
 }
 
-# Waits, within a bound, until the process $1 has ended.
-wait_gone() {
-    tries=0
-    while kill -0 "$1" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || return 1
-        sleep 0.1
-    done
-}
-
 # A server that hangs in the middle of an update: the window stays usable. Its Remote menu
 # opens and 切断 ends the connection at once; left alone, the stall limit ends the connection
 # with the box.
 stall_case() {
     named=no start_pair 640x360 24 --auth none --stall-after 5000
     connect_through_menu
-    tries=0
-    until grep -q '"type":"stall"' "$case_dir/events.log" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "the server never stalled"
-        sleep 0.1
-    done
+    wait_until has_line '"type":"stall"' "$case_dir/events.log" || fail "the server never stalled"
     # open_popup looks for the popup 0.3 s after each click.
     open_popup 100 400 >/dev/null || fail "the Remote menu did not open during the stall"
     # While connected, 切断 is the popup's first enabled item.
     xdotool key Down Return
-    wait_gone "$server_pid" || fail "切断 did not close the connection during the stall"
+    wait_until gone "$server_pid" || fail "切断 did not close the connection during the stall"
     echo "menu opened and 切断 closed the connection during the stall"
     exit_through_menu
 
@@ -309,7 +301,7 @@ stall_case() {
     connect_through_menu
     box=$(wait_window Error.) || fail "no box after the stall limit"
     xdotool windowfocus --sync "$box" key Return
-    wait_gone "$server_pid" || fail "the connection stayed open after the stall limit"
+    wait_until gone "$server_pid" || fail "the connection stayed open after the stall limit"
     echo "the stall limit ended the connection with the box"
     exit_through_menu
     echo "ok"
