@@ -17,9 +17,9 @@
 
 #include "app/client.h"
 #include "app/null_window_system.h"
+#include "app/receive_poll.h"
 #include "app/session.h"
 #include "bench_server.h"
-#include "net/dispatcher.h"
 #include "net/transport.h"
 #include "net/wire.h"
 

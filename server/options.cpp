@@ -80,6 +80,8 @@ std::string UsageText() {
            "                          (a steady stream for benchmarks: nothing is redrawn)\n"
            "  --once                  exit when the first client leaves (a connection that\n"
            "                          closes without sending anything does not count)\n"
+           "  --stall-after BYTES     stop sending after BYTES bytes of updates, even in the\n"
+           "                          middle of a message, and keep the connection open\n"
            "  --dump-frame FILE.bmp   write the last frame a client would see as BMP and exit\n"
            "  --help, --version\n";
 }
@@ -113,7 +115,7 @@ ParseResult ParseOptions(const std::vector<std::string>& args, ServerOptions& op
                                 name == "--auth" || name == "--size" || name == "--depth" ||
                                 name == "--tile" || name == "--encoding" || name == "--fps" ||
                                 name == "--image" || name == "--log" || name == "--frames" ||
-                                name == "--dump-frame";
+                                name == "--dump-frame" || name == "--stall-after";
         if (!takesValue) return Fail("unknown option: " + name);
         if (k + 1 >= args.size()) return Fail(name + " needs a value");
         const std::string& value = args[++k];
@@ -174,6 +176,11 @@ ParseResult ParseOptions(const std::vector<std::string>& args, ServerOptions& op
             options.frames = number;
         } else if (name == "--dump-frame") {
             options.dumpFramePath = value;
+        } else if (name == "--stall-after") {
+            if (!ParseInt(value, 0, INT64_MAX, number)) {
+                return Fail("--stall-after wants a byte count: " + value);
+            }
+            options.stallAfter = number;
         }
     }
     return {ParseOutcome::Run, {}};

@@ -30,6 +30,9 @@ struct ServerOptions {
     bool allTiles = false;  // send every tile in every frame, changed or not
     bool repeatFrame = false;  // every frame is the first one's tiles again, drawn once
     std::string dumpFramePath;
+    // Update bytes sent before the server stops sending for good, mid-message if need be
+    // (-1: no limit): a server that hangs, for testing the client.
+    std::int64_t stallAfter = -1;
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

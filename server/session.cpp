@@ -45,6 +45,8 @@ struct Session {
     std::vector<std::uint8_t> firstFrame;  // the first frame's messages, for --repeat-frame
     std::int64_t frame = 0;
     Clock::time_point nextFrame;
+    std::int64_t updateBytesSent = 0;
+    bool stalled = false;  // --stall-after reached: nothing more is sent
     std::string endReason;  // set when the session is to end
     bool clientSpoke = false;
 };
@@ -252,11 +254,26 @@ bool HandleClientMessage(Session& session) {
     return true;
 }
 
+// Update messages go out here. With --stall-after they stop at the budget, mid-message if the
+// budget ends there, and nothing is sent after: the client sees a server that hangs.
+bool SendUpdates(Session& session, std::vector<std::uint8_t>& bytes) {
+    if (session.options.stallAfter >= 0) {
+        const std::int64_t left = session.options.stallAfter - session.updateBytesSent;
+        if (static_cast<std::int64_t>(bytes.size()) >= left) {
+            bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(left, 0)));
+            if (!session.stalled) LogEvent(session.log, "stall");
+            session.stalled = true;
+        }
+        session.updateBytesSent += static_cast<std::int64_t>(bytes.size());
+    }
+    return SendAll(session, bytes);
+}
+
 bool SendFrame(Session& session) {
     if (session.options.repeatFrame && session.frame > 0) {
         session.outgoing = session.firstFrame;  // a copy: sending encrypts it in place
         ++session.frame;
-        return SendAll(session, session.outgoing);
+        return SendUpdates(session, session.outgoing);
     }
     if (!RenderFrame(session.source, session.frame, session.current)) {
         session.endReason = "out of memory";
@@ -280,16 +297,17 @@ bool SendFrame(Session& session) {
                                       session.message.end());
         }
         if (session.outgoing.size() >= kSendBatchBytes) {
-            if (!SendAll(session, session.outgoing)) return false;
+            if (!SendUpdates(session, session.outgoing)) return false;
             session.outgoing.clear();
         }
     }
-    return SendAll(session, session.outgoing);
+    return SendUpdates(session, session.outgoing);
 }
 
 bool MoreFrames(const Session& session) {
     const std::int64_t limit = FrameLimit(session.options);
-    return session.phase == Phase::Streaming && (limit == 0 || session.frame < limit);
+    return session.phase == Phase::Streaming && !session.stalled &&
+           (limit == 0 || session.frame < limit);
 }
 
 // Milliseconds to wait for the client before the next thing the server must do; -1: no limit.
@@ -325,7 +343,7 @@ void Serve(Session& session) {
             // A client that reads slowly gets fewer frames, not a burst to catch up.
             if (session.nextFrame < now) session.nextFrame = now;
         }
-        const int ready = SocketWaitReadable(session.connection.socket, WaitBudget(session, now));
+        const int ready = WaitReceivable(session.connection, WaitBudget(session, now));
         if (ready < 0) {
             session.endReason = "socket error";
             return;

@@ -5,9 +5,9 @@
 #include <csignal>
 #include <cstdio>
 
+#include "app/receive_poll.h"
 #include "app/session.h"
 #include "image_files.h"
-#include "net/dispatcher.h"
 
 namespace telorad::cli {
 

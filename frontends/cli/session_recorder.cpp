@@ -68,7 +68,9 @@ int RecordSession(const Options& options, const std::string& password) {
     Client& client = link.client();
     std::uint64_t messages = 0;
     Clock::time_point first;
-    client.onScreenMessage = [&](std::span<const std::uint8_t> message) {
+    client.onMessageReceived = [&](const ReceivedMessage& received) {
+        const std::vector<std::uint8_t> message = RecordedBytes(received);
+        if (message.empty()) return;
         const auto now = Clock::now();
         if (messages++ == 0) first = now;
         const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(now - first).count();

@@ -6,6 +6,7 @@
 #include <QtWidgets/QApplication>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,18 @@ telorad::Size DeviceSize(const QScreen* screen) {
     const double ratio = screen->devicePixelRatio();
     return {static_cast<std::int32_t>(std::lround(size.width() * ratio)),
             static_cast<std::int32_t>(std::lround(size.height() * ratio))};
+}
+
+// TELORAD_STALL_MS shortens the time a message may wait for its next byte, so tests of a
+// hanging server need not wait the full 30 s. Only values from 1 ms to the default are taken.
+void ApplyStallLimit(telorad::Client& client) {
+    const char* text = std::getenv("TELORAD_STALL_MS");
+    if (text == nullptr) return;
+    char* end = nullptr;
+    const long ms = std::strtol(text, &end, 10);
+    if (end != text && *end == '\0' && ms >= 1 && ms <= client.connection.stallTimeoutMs) {
+        client.connection.stallTimeoutMs = static_cast<int>(ms);
+    }
 }
 
 }  // namespace
@@ -65,6 +78,7 @@ int main(int argc, char** argv) {
     telorad::qt::ViewerWindow window;
     telorad::qt::QtWindowSystem windowSystem(window);
     telorad::Client client(windowSystem);
+    ApplyStallLimit(client);
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen != nullptr) window.resize(screen->geometry().size() / 2);

@@ -9,20 +9,40 @@
 namespace telorad::qt {
 
 MainLoop::MainLoop(ViewerWindow& window, Client& client) : window_(window), client_(client) {
-    pause_.setSingleShot(true);
-    pause_.setTimerType(Qt::PreciseTimer);
+    stallDeadline_.setSingleShot(true);
+    stallDeadline_.setTimerType(Qt::PreciseTimer);
 }
+
+MainLoop::~MainLoop() = default;
 
 bool MainLoop::Turn() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     if (window_.IsClosed()) return false;
-    DrainNetwork(client_);  // does nothing without a connection
+    DrainNetwork(client_);  // does nothing without a connection; reads until nothing is left
     if (window_.IsClosed()) return false;
-    // The pause: at most 10 ms, cut short by the next window event (handled at once).
-    pause_.start(10);
+    WatchSocket();
+    const int untilStall = client_.parser.MsUntilStall(client_.connection);
+    if (untilStall >= 0) stallDeadline_.start(untilStall + 1);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    pause_.stop();
+    stallDeadline_.stop();
     return !window_.IsClosed();
+}
+
+void MainLoop::WatchSocket() {
+    const SocketHandle socket = client_.connection.socket;
+    if (socket != watched_) {
+        readable_.reset();
+        watched_ = socket;
+        if (socket != kNoSocket) {
+            readable_ = std::make_unique<QSocketNotifier>(static_cast<qintptr>(socket),
+                                                          QSocketNotifier::Read);
+            // The notifier only wakes the loop; the turn reads. Disarmed until then, so a
+            // modal dialog's own loop does not spin on bytes that wait for the turn.
+            QObject::connect(readable_.get(), &QSocketNotifier::activated,
+                             [this] { readable_->setEnabled(false); });
+        }
+    }
+    if (readable_) readable_->setEnabled(true);
 }
 
 }  // namespace telorad::qt

@@ -1,8 +1,14 @@
 #pragma once
 // The viewer's one loop. Each turn handles every waiting window event, then drains the network
-// while a connection is open, then waits at most 10 ms for the next window event. Modal dialogs
-// and message boxes run their own event loops, so nothing is read from the network meanwhile.
+// while a connection is open, then sleeps until something can change: a window event, bytes on
+// the socket, or the moment a message that is only partly here runs out of its stall limit.
+// An idle connection costs nothing. Modal dialogs and message boxes run their own event loops,
+// so nothing is read from the network meanwhile.
+#include <QtCore/QSocketNotifier>
 #include <QtCore/QTimer>
+#include <memory>
+
+#include "net/socket.h"
 
 namespace telorad {
 struct Client;
@@ -15,6 +21,7 @@ class ViewerWindow;
 class MainLoop {
   public:
     MainLoop(ViewerWindow& window, Client& client);
+    ~MainLoop();
     // One turn; false once the window is closed (the loop then ends without polling again).
     bool Turn();
     void Run() {
@@ -23,9 +30,14 @@ class MainLoop {
     }
 
   private:
+    // Keeps the notifier on the client's socket, armed for the next sleep.
+    void WatchSocket();
+
     ViewerWindow& window_;
     Client& client_;
-    QTimer pause_;
+    QTimer stallDeadline_;
+    std::unique_ptr<QSocketNotifier> readable_;
+    SocketHandle watched_ = kNoSocket;
 };
 
 }  // namespace telorad::qt

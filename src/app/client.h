@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -11,6 +10,7 @@
 #include "app/window_system.h"
 #include "hosts/connect_params.h"
 #include "hosts/host_history.h"
+#include "net/message_parser.h"
 #include "net/transport.h"
 #include "net/wire.h"
 #include "screen/screen_bitmap.h"
@@ -29,6 +29,13 @@ struct Client {
 
     WindowSystem& window;
     Connection connection;
+    // The message that is only partly here, continued by the next ReceivePoll.
+    MessageParser parser;
+    // How long one ReceivePoll waits when nothing has arrived.
+    int pollWaitMs = 1;
+    // Sees every message received whole, decrypted, before it is acted on: where a recording
+    // of the session taps in.
+    std::function<void(const ReceivedMessage&)> onMessageReceived;
     ConnectParams connectParams;
     ScreenInfo screenInfo;  // the last one received
     // What the dispatcher has applied on this client so far (geometries, update rectangles),
@@ -37,9 +44,6 @@ struct Client {
         std::uint64_t screenInfos = 0;
         std::uint64_t updates = 0;
     } received;
-    // Called with each screen message the dispatcher has applied (geometry or update rectangle),
-    // whole and decrypted, header included: where a recording of the session taps in.
-    std::function<void(std::span<const std::uint8_t> message)> onScreenMessage;
     std::vector<std::uint8_t> rleScratch;
     ScreenBitmap framebuffer;
     ScreenBitmap tile;

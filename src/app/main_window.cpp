@@ -5,7 +5,7 @@
 #include "app/scrolling.h"
 #include "app/session.h"
 #include "hosts/settings_path.h"
-#include "input/key_forwarding.h"
+#include "app/input_forwarding.h"
 
 namespace telorad {
 

@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "app/session.h"
 #include "app/snapshot_commands.h"
-#include "input/remote_command.h"
+#include "app/remote_command.h"
 #include "net/wire.h"
 
 namespace telorad {

@@ -2,7 +2,7 @@
 
 #include "app/client.h"
 #include "app/commands.h"
-#include "net/dispatcher.h"
+#include "app/receive_poll.h"
 #include "net/transport.h"
 #include "net/wire.h"
 
@@ -34,6 +34,7 @@ void SetDisconnectedMenuState(Client& client) {
 bool ConnectToServer(Client& client) {
     client.connection.sendCipher.enabled = 0;
     client.connection.receiveCipher.enabled = 0;
+    client.parser.Reset();
     if (!OpenConnection(client.connection, client.connectParams.host.c_str(),
                         client.connectParams.port)) {
         return false;
@@ -54,7 +55,9 @@ bool ConnectAndAnnounce(Client& client) {
 }
 
 void DisconnectFromServer(Client& client) {
+    // A message cut off here is dropped with the connection.
     CloseConnection(client.connection);
+    client.parser.Reset();
     SetDisconnectedMenuState(client);
 }
 

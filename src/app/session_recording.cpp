@@ -37,6 +37,23 @@ bool WellFormed(const std::uint8_t* message, std::uint32_t size) {
 
 }  // namespace
 
+std::vector<std::uint8_t> RecordedBytes(const ReceivedMessage& message) {
+    const std::uint32_t type = message.header.type;
+    std::vector<std::uint8_t> bytes;
+    if (type == MSG_SCREEN_INFO) {
+        if (message.fixed.size() < kScreenInfoSize) return bytes;
+        bytes.resize(kHeaderSize);
+        EncodeHeader({MSG_SCREEN_INFO, kScreenInfoSize}, bytes.data());
+        bytes.insert(bytes.end(), message.fixed.begin(), message.fixed.begin() + kScreenInfoSize);
+    } else if (type == MSG_SCREEN_RAW || type == MSG_SCREEN_RLE) {
+        bytes.resize(kHeaderSize);
+        EncodeHeader(message.header, bytes.data());
+        bytes.insert(bytes.end(), message.fixed.begin(), message.fixed.end());
+        bytes.insert(bytes.end(), message.payload.begin(), message.payload.end());
+    }
+    return bytes;
+}
+
 std::vector<std::uint8_t> EncodeRecordingHeader() {
     std::vector<std::uint8_t> header(kRecordingHeaderSize, 0);
     std::memcpy(header.data(), kMagic, sizeof kMagic);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "net/message_parser.h"
 #include "screen/screen_bitmap.h"
 
 namespace telorad {
@@ -21,6 +22,9 @@ inline constexpr std::size_t kRecordHeaderSize = 12;
 inline constexpr std::uint32_t kMaxRecordedMessage = 8 + 16 + (1u << 26);
 
 std::vector<std::uint8_t> EncodeRecordingHeader();
+// A received screen message (geometry or update rectangle) as it is recorded, header included,
+// a geometry with its true length of 24; empty for the login's messages, which are never kept.
+std::vector<std::uint8_t> RecordedBytes(const ReceivedMessage& message);
 std::vector<std::uint8_t> EncodeRecord(std::uint64_t micros, const std::uint8_t* message,
                                        std::size_t size);
 

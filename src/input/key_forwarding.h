@@ -1,13 +1,17 @@
 #pragma once
 // Keyboard and mouse forwarding in control mode: keys go to the server as changes against the
 // state last sent, buttons as they happen, pointer moves (with cursor sync) at most every 500 ms.
+#include <array>
 #include <cstdint>
+#include <functional>
 
 namespace telorad {
 
-struct Client;
+struct Connection;
 
 inline constexpr int kVirtualKeyCount = 256;
+// The state of every key code as last sent to the server: 1 down, 0 up.
+using SentKeyTable = std::array<std::uint32_t, kVirtualKeyCount>;
 inline constexpr std::uint32_t kCursorSyncIntervalMs = 500;
 
 // Window-message numbers that travel as mouse event codes; 0 is a cursor-sync move.
@@ -19,16 +23,14 @@ inline constexpr std::uint32_t WM_MBUTTONDOWN_CODE = 0x207;
 inline constexpr std::uint32_t WM_MBUTTONUP_CODE = 0x208;
 inline constexpr std::uint32_t kCursorSyncEvent = 0;
 
-// In control mode: compares every code 0..255 (ascending) with sentKeyState and sends one
-// MSG_KEY per difference, updating the table first. Outside control mode nothing happens.
-void SendKeyChanges(Client& client);
+// Compares every code 0..255 (ascending) with the table and sends one MSG_KEY per
+// difference, updating the table first.
+void SendKeyStateChanges(Connection& connection, SentKeyTable& sent,
+                         const std::function<bool(int)>& isKeyDown);
 
-// In control mode: sends the button event with the packed framebuffer position.
-void ForwardMouseButton(Client& client, std::uint32_t event, std::int32_t x, std::int32_t y);
-
-// With control mode and cursor sync both on: sends a move (event 0) when more than 500 ms
-// have passed since the last one, by the strict signed comparison lastSyncTick + 500 < now.
-void SyncCursor(Client& client, std::int32_t x, std::int32_t y);
+// Sends a cursor-sync move (event 0) when CursorSyncDue, and notes the time.
+void SendCursorSync(Connection& connection, std::uint32_t& lastSyncTick, std::uint32_t now,
+                    std::uint32_t position);
 
 // The client-area position as the window message packs it (x in the low, y in the high 16 bits)
 // plus the scroll offsets, modulo 2^32.

@@ -33,6 +33,12 @@ inline constexpr int kSocketTimedOut = -2;
 // Returns the bytes received, 0 when the peer closed, kSocketTimedOut, or -1 on error.
 int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int timeoutMs);
 
+inline constexpr int kSocketWouldBlock = -3;
+
+// Receives what is there, up to count bytes, without waiting. Returns the bytes received, 0 when
+// the peer closed, kSocketWouldBlock when nothing is there yet, or -1 on error.
+int SocketReceiveAvailable(SocketHandle socket, std::uint8_t* buffer, int count);
+
 // Waits until the socket is readable: 1 readable (data or end of stream), 0 time-out, -1 error.
 int SocketWaitReadable(SocketHandle socket, int timeoutMs);
 

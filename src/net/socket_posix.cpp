@@ -124,6 +124,16 @@ int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int time
     }
 }
 
+int SocketReceiveAvailable(SocketHandle socket, std::uint8_t* buffer, int count) {
+    if (socket == kNoSocket) return -1;
+    for (;;) {
+        const ssize_t got = ::recv(Fd(socket), buffer, static_cast<size_t>(count), MSG_DONTWAIT);
+        if (got >= 0) return static_cast<int>(got);
+        if (errno == EINTR) continue;
+        return errno == EAGAIN || errno == EWOULDBLOCK ? kSocketWouldBlock : -1;
+    }
+}
+
 int SocketWaitReadable(SocketHandle socket, int timeoutMs) {
     if (socket == kNoSocket) return -1;
     pollfd waiter{Fd(socket), POLLIN, 0};

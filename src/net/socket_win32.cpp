@@ -103,6 +103,14 @@ int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int time
     return ::recv(Sock(socket), reinterpret_cast<char*>(buffer), count, 0);
 }
 
+int SocketReceiveAvailable(SocketHandle socket, std::uint8_t* buffer, int count) {
+    if (socket == kNoSocket) return -1;
+    const int ready = SocketWaitReadable(socket, 0);
+    if (ready < 0) return -1;
+    if (ready == 0) return kSocketWouldBlock;
+    return ::recv(Sock(socket), reinterpret_cast<char*>(buffer), count, 0);
+}
+
 int SocketWaitReadable(SocketHandle socket, int timeoutMs) {
     if (socket == kNoSocket) return -1;
     fd_set readable;

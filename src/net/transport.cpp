@@ -30,6 +30,8 @@ bool OpenConnection(Connection& connection, const char* host, std::uint16_t port
 }
 
 void CloseConnection(Connection& connection) {
+    // Bytes read ahead belong to the connection that sent them.
+    connection.inboxStart = connection.inboxEnd = 0;
     if (connection.socket == kNoSocket) return;
     SocketShutdownAndClose(connection.socket);
     connection.socket = kNoSocket;
@@ -55,27 +57,54 @@ int SendBytes(Connection& connection, const std::uint8_t* data, int count) {
     return count;
 }
 
-int ReceiveWhenReady(Connection& connection, std::uint8_t* buffer, int count, int waitMs) {
-    if (count <= 0) return count;
-    const int r = SocketReceive(connection.socket, buffer, count, waitMs);
-    if (r == kSocketTimedOut) return 0;
-    if (r < 1) return -1;
-    CipherCrypt(connection.receiveCipher, buffer, r, buffer);
-    connection.bytesReceived += static_cast<std::uint64_t>(r);
-    if (r == count) return count;
-    const int rest = ReceiveBytes(connection, buffer + r, count - r);
-    return r + std::max(rest, 0);
+namespace {
+
+// Decrypts count bytes into the caller's buffer as they are handed over.
+void Consume(Connection& connection, const std::uint8_t* wire, std::uint8_t* buffer, int count) {
+    CipherCrypt(connection.receiveCipher, wire, count, buffer);
+    connection.bytesReceived += static_cast<std::uint64_t>(count);
+}
+
+}  // namespace
+
+int ReceiveAvailable(Connection& connection, std::uint8_t* buffer, int count) {
+    if (count <= 0) return 0;
+    if (connection.inboxStart == connection.inboxEnd) {
+        connection.inboxStart = connection.inboxEnd = 0;
+        // A request as large as the read-ahead goes straight to the caller's buffer: no copy.
+        const bool direct = static_cast<std::size_t>(count) >= kInboxSize;
+        if (!direct && connection.inbox.size() < kInboxSize) connection.inbox.resize(kInboxSize);
+        std::uint8_t* into = direct ? buffer : connection.inbox.data();
+        const int r = SocketReceiveAvailable(connection.socket, into,
+                                             direct ? count : static_cast<int>(kInboxSize));
+        if (r == kSocketWouldBlock) return 0;
+        if (r < 1) return -1;
+        if (direct) {
+            Consume(connection, buffer, buffer, r);
+            return r;
+        }
+        connection.inboxEnd = static_cast<std::size_t>(r);
+    }
+    const int take = static_cast<int>(
+        std::min<std::size_t>(static_cast<std::size_t>(count),
+                              connection.inboxEnd - connection.inboxStart));
+    Consume(connection, connection.inbox.data() + connection.inboxStart, buffer, take);
+    connection.inboxStart += static_cast<std::size_t>(take);
+    return take;
+}
+
+int WaitReceivable(Connection& connection, int waitMs) {
+    if (connection.inboxStart != connection.inboxEnd) return 1;
+    return SocketWaitReadable(connection.socket, waitMs);
 }
 
 int ReceiveBytes(Connection& connection, std::uint8_t* buffer, int count) {
     if (count <= 0) return count;
     int got = 0;
     while (got < count) {
-        const int r =
-            SocketReceive(connection.socket, buffer + got, count - got, connection.stallTimeoutMs);
-        if (r < 1) return got;
-        CipherCrypt(connection.receiveCipher, buffer + got, r, buffer + got);
-        connection.bytesReceived += static_cast<std::uint64_t>(r);
+        const int r = ReceiveAvailable(connection, buffer + got, count - got);
+        if (r < 0) return got;
+        if (r == 0 && WaitReceivable(connection, connection.stallTimeoutMs) != 1) return got;
         got += r;
     }
     return count;

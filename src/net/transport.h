@@ -1,6 +1,8 @@
 #pragma once
 // The client's one TCP connection, with a stream cipher per direction.
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "crypto/cipher.h"
 #include "net/socket.h"
@@ -13,11 +15,20 @@ struct Connection {
     CipherState receiveCipher;
     // How long OpenConnection waits for the server to accept.
     int connectTimeoutMs = 15000;
-    // How long ReceiveBytes waits for the next byte of a message before it gives up.
+    // How long a message may wait for its next byte before the connection is given up.
     int stallTimeoutMs = 30000;
     // Bytes received on this record since it was made, for throughput figures.
     std::uint64_t bytesReceived = 0;
+    // Read-ahead: bytes taken from the socket and not yet consumed, still as they came off the
+    // wire. They are decrypted only when consumed, so a cipher keyed between two messages
+    // applies from exactly the next byte.
+    std::vector<std::uint8_t> inbox;
+    std::size_t inboxStart = 0;
+    std::size_t inboxEnd = 0;
 };
+
+// The read-ahead's size: what one read takes from the socket at most.
+inline constexpr std::size_t kInboxSize = 64 * 1024;
 
 inline constexpr int kSendChunk = 1024;
 
@@ -32,14 +43,17 @@ void CloseConnection(Connection& connection);
 // accepted before a send failed (0 without a socket).
 int SendBytes(Connection& connection, const std::uint8_t* data, int count);
 
-// Waits at most waitMs for the first byte, then receives exactly count bytes as ReceiveBytes
-// does. Returns 0 when nothing arrived within waitMs, count, or a shorter count when the peer
-// closed, failed or stalled (-1 when that happened before the first byte). On a busy link this
-// is one read, without a separate wait.
-int ReceiveWhenReady(Connection& connection, std::uint8_t* buffer, int count, int waitMs);
+// Hands over up to count decrypted bytes without waiting: read-ahead first, else what the socket
+// has. Returns the bytes handed over, 0 when none are there yet, or -1 when the peer closed or the
+// connection failed.
+int ReceiveAvailable(Connection& connection, std::uint8_t* buffer, int count);
 
-// Receives exactly count bytes and decrypts them in place. Returns count, or the bytes received
-// before the peer closed, an error, or stallTimeoutMs without a single byte.
+// Waits at most waitMs until ReceiveAvailable has something to say: 1 (bytes, end of stream or
+// an error), 0 time-out, -1 error or no socket.
+int WaitReceivable(Connection& connection, int waitMs);
+
+// Receives exactly count bytes, waiting as long as bytes keep coming. Returns count, or the bytes
+// received before the peer closed, an error, or stallTimeoutMs without a single byte.
 int ReceiveBytes(Connection& connection, std::uint8_t* buffer, int count);
 
 }  // namespace telorad

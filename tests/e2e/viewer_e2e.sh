@@ -9,7 +9,8 @@
 # with its exit code.
 #
 # usage: viewer_e2e.sh TELORAD TELORAD_SERVER WINDOW_GRAB [CASE...]
-#        (default: 24 32 16 scroll argument, and replay when TELORAD_CLI is set)
+#        (default: 24 32 16 scroll argument, and replay when TELORAD_CLI is set; stall and
+#        nodisplay run only when named)
 # Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo. TELORAD_VERSION, when set,
 # is the version all programs must report.
 set -eu
@@ -96,6 +97,18 @@ open_popup() {
     return 1
 }
 
+# Runs the command until it succeeds, for 10 s at the most (then returns 1).
+wait_until() {
+    tries=0
+    until "$@"; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || return 1
+        sleep 0.1
+    done
+}
+gone() { ! kill -0 "$1" 2>/dev/null; }
+has_line() { grep -q "$1" "$2" 2>/dev/null; }
+
 # Waits for a window titled exactly $1; prints its id.
 wait_window() {
     tries=0
@@ -114,12 +127,7 @@ start_server() {
     "$server" --listen 127.0.0.1:0 "$@" >"$case_dir/events.log" 2>"$case_dir/server.err" &
     server_pid=$!
     pids="$pids $server_pid"
-    tries=0
-    until grep -q '^listening on ' "$case_dir/server.err" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "the server did not start"
-        sleep 0.1
-    done
+    wait_until has_line '^listening on ' "$case_dir/server.err" || fail "the server did not start"
     port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
 }
 
@@ -300,6 +308,34 @@ scroll_case() {
     echo "ok"
 }
 
+# A server that hangs in the middle of an update: the window stays usable. Its Remote menu
+# opens and 切断 ends the connection at once; left alone, the stall limit ends the connection
+# with the box.
+stall_case() {
+    named=no start_pair 640x360 24 --auth none --stall-after 5000
+    connect_through_menu
+    wait_until has_line '"type":"stall"' "$case_dir/events.log" || fail "the server never stalled"
+    # open_popup looks for the popup 0.3 s after each click.
+    open_popup 100 400 >/dev/null || fail "the Remote menu did not open during the stall"
+    # While connected, 切断 is the popup's first enabled item.
+    xdotool key Down Return
+    wait_until gone "$server_pid" || fail "切断 did not close the connection during the stall"
+    echo "menu opened and 切断 closed the connection during the stall"
+    exit_through_menu
+
+    TELORAD_STALL_MS=1500
+    export TELORAD_STALL_MS
+    named=no start_pair 640x360 24 --auth none --stall-after 5000
+    unset TELORAD_STALL_MS
+    connect_through_menu
+    box=$(wait_window Error.) || fail "no box after the stall limit"
+    xdotool windowfocus --sync "$box" key Return
+    wait_until gone "$server_pid" || fail "the connection stayed open after the stall limit"
+    echo "the stall limit ended the connection with the box"
+    exit_through_menu
+    echo "ok"
+}
+
 # No display at all: the answers come before Qt starts, and the missing display is one line.
 nodisplay_case() {
     echo "== without a display"
@@ -353,6 +389,7 @@ for depth in "$@"; do
         # 5-bit channels: the screen and the BMP reader may widen them differently.
         16) password="" tolerance=8 caution=yes run_case 16 --auth legacy ;;
         scroll) password="" tolerance=0 caution=no scroll_case ;;
+        stall) password="" caution=no stall_case ;;
         # The remembered password of the server named on the command line must be the one sent.
         argument) password="e2e-secret" tolerance=0 caution=no named=yes \
             run_case 32 --auth digest --encrypt --password-file "$work/password" ;;

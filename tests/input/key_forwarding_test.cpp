@@ -1,4 +1,5 @@
 // Keys, buttons and cursor sync as the server receives them.
+#include "app/input_forwarding.h"
 #include "input/key_forwarding.h"
 
 #include <gtest/gtest.h>

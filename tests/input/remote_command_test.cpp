@@ -1,5 +1,5 @@
 // The remote command as the server receives it.
-#include "input/remote_command.h"
+#include "app/remote_command.h"
 
 #include <gtest/gtest.h>
 

@@ -163,7 +163,7 @@ void ReadUpdates(Client& client, const Geometry& g, ReceivedFrames& frames, int 
     const std::size_t pixelBytes = static_cast<std::size_t>(g.depth / 8);
     Bytes tile(tileBytes);
     for (int n = 0; count == 0 || n < count; ++n) {
-        if (count == 0 && SocketWaitReadable(client.connection.socket, quietMs) == 0) return;
+        if (count == 0 && WaitReceivable(client.connection, quietMs) == 0) return;
         const Bytes headerBytes = client.Receive(kHeaderSize);
         ASSERT_EQ(headerBytes.size(), 8u) << "update " << n;
         const MessageHeader header = DecodeHeader(headerBytes.data());

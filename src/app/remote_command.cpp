@@ -1,4 +1,4 @@
-#include "input/remote_command.h"
+#include "app/remote_command.h"
 
 #include <string>
 
