@@ -30,6 +30,9 @@ void FitWindowToPicture(Client& client) {
     if (window.HasHorizontalScrollBar()) height -= window.HorizontalScrollBarHeight();
     view.maxWindowHeight = height;
     window.ResizeWindow({fittedWidth, std::min(height, kFitMaxHeight)});
+    // A resize to the size the window already has delivers no size change, and the bars would
+    // keep the last picture's range; set them as a fresh viewer would.
+    OnClientSizeChanged(client);
 
     const Size visible = window.ClientSize();
     const PixelRect corner =

@@ -164,6 +164,23 @@ TEST_F(ViewTest, A1024By768PictureFitsTo800By600AndScrollsToItsEdges) {
     EXPECT_EQ(visible.height, inside.height);
 }
 
+TEST_F(ViewTest, EveryNewPictureResetsBothBarsAsAFreshViewerWould) {
+    // Both pictures fit the same 800 × 600 window, so fitting changes no size: the bars must be
+    // set all the same, from range to position.
+    NewPicture(1024, 768);
+    ScrollView(client, 100000, 100000);
+    NewPicture(1920, 1080);
+    const Size inside = window.ClientSize();
+    EXPECT_EQ(window.horizontalBar.max, 1919);
+    EXPECT_EQ(window.horizontalBar.page, inside.width);
+    EXPECT_EQ(window.horizontalBar.pos, 0);
+    EXPECT_EQ(window.verticalBar.max, 1079);
+    EXPECT_EQ(window.verticalBar.page, inside.height);
+    EXPECT_EQ(window.verticalBar.pos, 0);
+    OnScrollRequest(client, ScrollBarKind::Horizontal, 5, 1920 - inside.width);  // thumb at the end
+    EXPECT_EQ(client.view.scrollX, 1920 - inside.width);
+}
+
 TEST_F(ViewTest, ScrollViewSetsBothBarsThenMovesTheWindowContentsAndRepaints) {
     NewPicture(1024, 768);
     window.calls.clear();
