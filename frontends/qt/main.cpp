@@ -64,6 +64,11 @@ int main(int argc, char** argv) {
     telorad::qt::ViewerWindow window;
     telorad::qt::QtWindowSystem windowSystem(window);
     telorad::Client client(windowSystem);
+    // The window outlives the client, and its destruction still reports a focus loss.
+    struct Detach {
+        telorad::qt::ViewerWindow& window;
+        ~Detach() { window.Attach(nullptr); }
+    } detach{window};
 
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen != nullptr) window.resize(screen->geometry().size() / 2);

@@ -411,6 +411,10 @@ void ViewerWindow::WheelEvent(QWheelEvent* event) {
     OnMouseWheel(*client_, keyState, std::clamp(delta, -32768, 32767));
 }
 
-void ViewerWindow::FocusLost() { keys_.ReleaseAll(); }
+void ViewerWindow::FocusLost() {
+    // From now on every key counts as up, and the server hears so at once.
+    keys_.ReleaseAll();
+    if (client_ != nullptr) OnFocusLost(*client_);
+}
 
 }  // namespace telorad::qt

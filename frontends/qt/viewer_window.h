@@ -31,7 +31,8 @@ class ViewerWindow : public QWidget {
     ViewerWindow();
     ~ViewerWindow() override;
 
-    // The client whose events this window reports; set once, before the window is shown.
+    // The client whose events this window reports; set before the window is shown, and set to
+    // nullptr before that client goes (the client area's last focus-out comes later).
     void Attach(Client* client);
     Client* AttachedClient() const { return client_; }
 

@@ -35,4 +35,6 @@ void OnMouseButton(Client& client, std::uint32_t event, std::int32_t x, std::int
 
 void OnKeyEvent(Client& client) { SendKeyChanges(client); }
 
+void OnFocusLost(Client& client) { ReleaseSentKeys(client); }
+
 }  // namespace telorad

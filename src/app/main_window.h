@@ -46,6 +46,8 @@ void OnMouseMove(Client& client, std::int32_t x, std::int32_t y);
 void OnMouseButton(Client& client, std::uint32_t event, std::int32_t x, std::int32_t y);
 // Any key went down or up (auto-repeat included): the 256-code scan against sentKeyState.
 void OnKeyEvent(Client& client);
+// The main window lost the keyboard focus: the releases the server is owed go out at once.
+void OnFocusLost(Client& client);
 // While the user drags a border: limits the proposed outer size.
 Size LimitWindowSize(Client& client, Size proposed);
 // The framebuffer rectangle to show at the client area's corner (what a repaint copies).

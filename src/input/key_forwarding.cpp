@@ -25,6 +25,16 @@ void SendKeyChanges(Client& client) {
     }
 }
 
+void ReleaseSentKeys(Client& client) {
+    if (!ControlMode(client)) return;
+    for (int code = 0; code < kVirtualKeyCount; ++code) {
+        std::uint32_t& sent = client.sentKeyState[static_cast<std::size_t>(code)];
+        if (sent == 0) continue;
+        sent = 0;
+        SendKeyEvent(client.connection, 1, static_cast<std::uint32_t>(code));
+    }
+}
+
 std::uint32_t PackPosition(std::int32_t x, std::int32_t y, std::int32_t scrollX,
                            std::int32_t scrollY) {
     const std::uint32_t message =

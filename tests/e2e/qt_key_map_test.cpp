@@ -123,7 +123,7 @@ TEST_F(QtViewerTest, HeldKeyGivesOnePressAndOneRelease) {
     EXPECT_EQ(KeyMessages(Sent()), expected);
 }
 
-TEST_F(QtViewerTest, FocusLossReleasesWhatTheServerHoldsAtTheNextKey) {
+TEST_F(QtViewerTest, FocusLossReleasesWhatTheServerHoldsAtOnce) {
     ASSERT_TRUE(Connect());
     Choose(IDM_MODE_CONTROL);
     QTest::keyPress(Viewport(), Qt::Key_Shift);
@@ -137,7 +137,8 @@ TEST_F(QtViewerTest, FocusLossReleasesWhatTheServerHoldsAtTheNextKey) {
     const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected{
         {0, 0x10}, {0, 0xA0},  // Shift
         {0, 0x01}, {0, 0x09},  // Tab's scan also finds the held button
-        {1, 0x01}, {1, 0x09}, {1, 0x10}, {0, 0x5A}, {1, 0xA0},  // after the focus came back
+        {1, 0x01}, {1, 0x09}, {1, 0x10}, {1, 0xA0},  // when the focus went
+        {0, 0x5A},
     };
     EXPECT_EQ(KeyMessages(Sent()), expected);
 }
