@@ -125,8 +125,9 @@ int QtWindowSystem::RunConnectDialog(ConnectForm& form) {
     return dialog.exec() == QDialog::Accepted ? kConnectFormOk : kConnectFormCancel;
 }
 
-std::optional<std::string> QtWindowSystem::RunCommandDialog() {
+std::optional<std::string> QtWindowSystem::RunCommandDialog(std::string_view shownText) {
     CommandDialog dialog(&window_);
+    dialog.command()->setText(FromUtf8(shownText));
     PlaceAtClientCorner(dialog, window_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.command()->text().toUtf8().toStdString();
