@@ -220,6 +220,10 @@ void ViewerWindow::UpdateSizeLimit() {
     limitingSize_ = false;
 }
 
+std::int32_t ViewerWindow::MenuBarWidth() const {
+    return ToDevice(menuBar_->sizeHint().width() + frameGeometry().width() - width());
+}
+
 void ViewerWindow::ResizeOuter(Size outer) {
     const QSize frame = frameGeometry().size() - size();
     const QSize logical(std::max(1, ToLogical(outer.width) - frame.width()),
@@ -367,6 +371,22 @@ void ViewerWindow::KeyEvent(QKeyEvent* event, bool pressed) {
     if (client_ != nullptr) OnKeyEvent(*client_);
 }
 
+std::optional<QPoint> ViewerWindow::ClientDevicePosition(const QMouseEvent* event) const {
+    // The event's own position reaches the widget rounded to whole logical pixels, which at a
+    // scale of 2 is the next device pixel over; the global position keeps the device pixel.
+    const QPointF logical = event->globalPosition() - viewport_->mapToGlobal(QPointF(0, 0));
+    const double ratio = Ratio();
+    const QPoint device(static_cast<int>(std::lround(logical.x() * ratio)),
+                        static_cast<int>(std::lround(logical.y() * ratio)));
+    const Size client = ClientSize();
+    // Without a pointer grab nothing outside the client area is seen.
+    if (device.x() < 0 || device.y() < 0 || device.x() >= client.width ||
+        device.y() >= client.height) {
+        return std::nullopt;
+    }
+    return device;
+}
+
 void ViewerWindow::MouseButtonEvent(QMouseEvent* event, bool pressed) {
     const std::optional<ButtonCodes> codes = CodesFor(event->button());
     if (!codes) return;
@@ -376,22 +396,17 @@ void ViewerWindow::MouseButtonEvent(QMouseEvent* event, bool pressed) {
         keys_.ReleaseCode(codes->virtualKey);
     }
     const std::uint32_t message = pressed ? codes->down : codes->up;
-    // Without a pointer grab a release outside the client area would not be seen.
-    if (message == 0 || client_ == nullptr ||
-        !viewport_->rect().contains(event->position().toPoint())) {
-        return;
+    if (message == 0 || client_ == nullptr) return;
+    if (const std::optional<QPoint> at = ClientDevicePosition(event)) {
+        OnMouseButton(*client_, message, at->x(), at->y());
     }
-    const double ratio = Ratio();
-    OnMouseButton(*client_, message,
-                  static_cast<std::int32_t>(std::lround(event->position().x() * ratio)),
-                  static_cast<std::int32_t>(std::lround(event->position().y() * ratio)));
 }
 
 void ViewerWindow::MouseMoveEvent(QMouseEvent* event) {
-    if (client_ == nullptr || !viewport_->rect().contains(event->position().toPoint())) return;
-    const double ratio = Ratio();
-    OnMouseMove(*client_, static_cast<std::int32_t>(std::lround(event->position().x() * ratio)),
-                static_cast<std::int32_t>(std::lround(event->position().y() * ratio)));
+    if (client_ == nullptr) return;
+    if (const std::optional<QPoint> at = ClientDevicePosition(event)) {
+        OnMouseMove(*client_, at->x(), at->y());
+    }
 }
 
 void ViewerWindow::WheelEvent(QWheelEvent* event) {

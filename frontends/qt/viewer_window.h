@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "app/window_system.h"
 #include "key_state.h"
@@ -45,6 +46,8 @@ class ViewerWindow : public QWidget {
     bool HorizontalBarShown() const { return barShown_[0]; }
     bool VerticalBarShown() const { return barShown_[1]; }
     void ResizeOuter(Size outer);
+    // The width the menu bar needs to show all five popups, in device pixels.
+    std::int32_t MenuBarWidth() const;
     void SetBar(ScrollBarKind kind, const ScrollBarInfo& info);
     // Keeps the largest size the user may drag the window to in step with the core's limit.
     void UpdateSizeLimit();
@@ -77,6 +80,8 @@ class ViewerWindow : public QWidget {
 
   private:
     double Ratio() const;
+    // Where the pointer is, in device pixels of the client area; std::nullopt outside it.
+    std::optional<QPoint> ClientDevicePosition(const QMouseEvent* event) const;
     int ToDevice(int logical) const;
     int ToLogical(int device) const;
     QSize LogicalClientSize() const;

@@ -6,6 +6,12 @@
 
 namespace telorad {
 
+Size StartWindowSize(Size screen, std::int32_t menuBarWidth) {
+    std::int32_t width = std::max(screen.width / 2, menuBarWidth);
+    if (screen.width > 0) width = std::min(width, screen.width);
+    return {width, screen.height / 2};
+}
+
 void FitWindowToPicture(Client& client) {
     WindowSystem& window = client.window;
     ViewState& view = client.view;

@@ -83,6 +83,24 @@ TEST(ViewportArithmeticTest, WindowLimitAddsTheBarShownAcrossTheAxis) {
     EXPECT_EQ(WindowExtentLimit(INT32_MAX, true, 17), INT32_MAX);
 }
 
+TEST(ViewportArithmeticTest, StartWindowIsHalfTheScreenWidenedForTheWholeMenuBar) {
+    const struct {
+        Size screen;
+        std::int32_t menuBarWidth;
+        Size expected;
+    } cases[] = {
+        {{1280, 1024}, 0, {640, 512}},      {{1280, 1024}, 640, {640, 512}},
+        {{1280, 1024}, 700, {700, 512}},    // scale 2: the bar needs more than half the screen
+        {{1280, 1024}, 2000, {1280, 512}},  // never wider than the screen
+        {{1366, 769}, 0, {683, 384}},       {{0, 0}, 500, {500, 0}},  // no screen known
+    };
+    for (const auto& c : cases) {
+        const Size start = StartWindowSize(c.screen, c.menuBarWidth);
+        EXPECT_EQ(start.width, c.expected.width) << c.screen.width << " " << c.menuBarWidth;
+        EXPECT_EQ(start.height, c.expected.height) << c.screen.height;
+    }
+}
+
 TEST(ViewportArithmeticTest, GrowingClientAreaPullsTheOffsetBackToThePictureEdge) {
     struct Case {
         std::int32_t offset, client, picture, expected;
