@@ -6,6 +6,7 @@
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QWheelEvent>
+#include <QtGui/QWindow>
 #include <QtWidgets/QScrollBar>
 #include <algorithm>
 #include <cmath>
@@ -116,6 +117,7 @@ ViewerWindow::ViewerWindow() {
 ViewerWindow::~ViewerWindow() {
     // The client area goes while this is still a ViewerWindow: its last focus-out calls back.
     for (QScrollBar* bar : bars_) bar->removeEventFilter(this);
+    if (watchedWindow_ != nullptr) watchedWindow_->removeEventFilter(this);
     delete viewport_;
 }
 
@@ -335,7 +337,30 @@ void ViewerWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void ViewerWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    QWindow* handle = windowHandle();
+    if (handle != watchedWindow_) {
+        if (watchedWindow_ != nullptr) watchedWindow_->removeEventFilter(this);
+        watchedWindow_ = handle;
+        if (handle != nullptr) handle->installEventFilter(this);
+    }
+}
+
 bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == watchedWindow_) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseMove:
+                // On its way to a widget a pointer position is rounded to whole logical pixels,
+                // at a scale of 2 the next device pixel over: here it is still exact.
+                return WindowPointerEvent(static_cast<QMouseEvent*>(event));
+            default:
+                return false;
+        }
+    }
     if (event->type() == QEvent::Wheel && (watched == bars_[0] || watched == bars_[1])) {
         WheelEvent(static_cast<QWheelEvent*>(event));
         return true;
@@ -371,10 +396,7 @@ void ViewerWindow::KeyEvent(QKeyEvent* event, bool pressed) {
     if (client_ != nullptr) OnKeyEvent(*client_);
 }
 
-std::optional<QPoint> ViewerWindow::ClientDevicePosition(const QMouseEvent* event) const {
-    // The event's own position reaches the widget rounded to whole logical pixels, which at a
-    // scale of 2 is the next device pixel over; the global position keeps the device pixel.
-    const QPointF logical = event->globalPosition() - viewport_->mapToGlobal(QPointF(0, 0));
+std::optional<QPoint> ViewerWindow::ClientDevicePosition(QPointF logical) const {
     const double ratio = Ratio();
     const QPoint device(static_cast<int>(std::lround(logical.x() * ratio)),
                         static_cast<int>(std::lround(logical.y() * ratio)));
@@ -387,26 +409,46 @@ std::optional<QPoint> ViewerWindow::ClientDevicePosition(const QMouseEvent* even
     return device;
 }
 
-void ViewerWindow::MouseButtonEvent(QMouseEvent* event, bool pressed) {
-    const std::optional<ButtonCodes> codes = CodesFor(event->button());
+void ViewerWindow::Pointer(QEvent::Type type, Qt::MouseButton button, QPointF logical) {
+    const std::optional<QPoint> at = ClientDevicePosition(logical);
+    if (type == QEvent::MouseMove) {
+        if (client_ != nullptr && at) OnMouseMove(*client_, at->x(), at->y());
+        return;
+    }
+    const std::optional<ButtonCodes> codes = CodesFor(button);
     if (!codes) return;
-    if (pressed) {
-        keys_.PressCode(codes->virtualKey);
-    } else {
+    const bool pressed = type != QEvent::MouseButtonRelease;
+    if (!pressed) {
         keys_.ReleaseCode(codes->virtualKey);
+    } else if (at) {
+        keys_.PressCode(codes->virtualKey);
     }
     const std::uint32_t message = pressed ? codes->down : codes->up;
-    if (message == 0 || client_ == nullptr) return;
-    if (const std::optional<QPoint> at = ClientDevicePosition(event)) {
-        OnMouseButton(*client_, message, at->x(), at->y());
-    }
+    if (message != 0 && client_ != nullptr && at) OnMouseButton(*client_, message, at->x(), at->y());
+}
+
+bool ViewerWindow::WindowPointerEvent(QMouseEvent* event) {
+    windowPointerTime_ = event->timestamp();
+    // The press before it was the second press already.
+    if (event->type() == QEvent::MouseButtonDblClick) return false;
+    const QPointF logical = event->position() - QPointF(viewport_->mapTo(this, QPoint(0, 0)));
+    Pointer(event->type(), event->button(), logical);
+    // Qt hands the event on at its position rounded to whole logical pixels; on the client
+    // area's last device row or column that lands beside it, where it must do nothing else.
+    return ClientDevicePosition(logical).has_value() &&
+           childAt(event->position().toPoint()) != viewport_;
+}
+
+void ViewerWindow::MouseButtonEvent(QMouseEvent* event, bool pressed) {
+    // Events that came through the native window were handled there, with exact positions.
+    if (windowPointerTime_ == event->timestamp()) return;
+    Pointer(pressed ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, event->button(),
+            event->position());
 }
 
 void ViewerWindow::MouseMoveEvent(QMouseEvent* event) {
-    if (client_ == nullptr) return;
-    if (const std::optional<QPoint> at = ClientDevicePosition(event)) {
-        OnMouseMove(*client_, at->x(), at->y());
-    }
+    if (windowPointerTime_ == event->timestamp()) return;
+    Pointer(QEvent::MouseMove, Qt::NoButton, event->position());
 }
 
 void ViewerWindow::WheelEvent(QWheelEvent* event) {

@@ -3,6 +3,7 @@
 // scroll bars, laid out by hand so that the client area's size is known the moment a bar comes
 // or goes. Geometry towards the core is in device pixels (one framebuffer pixel each).
 // Every event becomes a core call; no rule of the system is decided here.
+#include <QtCore/QEvent>
 #include <QtGui/QRegion>
 #include <QtWidgets/QWidget>
 #include <array>
@@ -18,6 +19,7 @@ class QKeyEvent;
 class QMouseEvent;
 class QScrollBar;
 class QWheelEvent;
+class QWindow;
 
 namespace telorad {
 struct Client;
@@ -76,12 +78,17 @@ class ViewerWindow : public QWidget {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     double Ratio() const;
-    // Where the pointer is, in device pixels of the client area; std::nullopt outside it.
-    std::optional<QPoint> ClientDevicePosition(const QMouseEvent* event) const;
+    // A position in logical pixels of the client area in device pixels; std::nullopt outside.
+    std::optional<QPoint> ClientDevicePosition(QPointF logical) const;
+    // A button or move at a position in logical pixels of the client area, for the core.
+    void Pointer(QEvent::Type type, Qt::MouseButton button, QPointF logical);
+    // A pointer event of the native window; true when no widget may have it.
+    bool WindowPointerEvent(QMouseEvent* event);
     int ToDevice(int logical) const;
     int ToLogical(int device) const;
     QSize LogicalClientSize() const;
@@ -106,6 +113,9 @@ class ViewerWindow : public QWidget {
     int sizeNotifyDepth_ = 0;
     bool limitingSize_ = false;
     bool closed_ = false;
+    QWindow* watchedWindow_ = nullptr;  // the native window, whose pointer events are exact
+    // The time stamp of its last pointer event: the widget's copy of it is handled already.
+    std::optional<std::uint64_t> windowPointerTime_;
 };
 
 }  // namespace telorad::qt
