@@ -7,7 +7,7 @@
 # X: --help, --version, bad arguments and the missing display, each with its exit code.
 #
 # usage: viewer_e2e.sh TELORAD TELORAD_SERVER WINDOW_GRAB [CASE...]
-#        (default: 24 32 16 scroll argument)
+#        (default: 24 32 16 scroll argument control hidpi)
 # Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo. TELORAD_VERSION, when set,
 # is the version all programs must report.
 set -eu
@@ -153,14 +153,25 @@ start_pair() {
     window=$(wait_window Client) || fail "the main window did not appear"
 }
 
-# Remote, 接続, OK in the dialog (and Enter on the warning of an unencrypted login).
+# The Remote popup, opened with the mouse (the tallest popup: six items); prints "X Y W H".
+open_remote() {
+    open_popup $((100 * scale)) $((400 * scale))
+}
+
+# Remote, 接続, OK in the dialog (and Enter on the warning of an unencrypted login). With a port
+# as $1, the dialog's port field is set to it first.
 connect_through_menu() {
-    # Remote is the tallest popup (six items); 接続 is its first item.
-    remote=$(open_popup 100 400) || fail "the Remote menu did not open"
-    set -- $remote
-    xdotool mousemove $(($1 + 30)) $(($2 + 12)) click 1
+    remote=$(open_remote) || fail "the Remote menu did not open"
+    set -- $remote ${1:-}
+    # 接続 is the first item.
+    xdotool mousemove $(($1 + 30 * scale)) $(($2 + 12 * scale)) click 1
     dialog=$(wait_window 接続) || fail "the connect dialog did not open"
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    if [ -n "${5:-}" ]; then
+        # The port field spans 160..200, 24..38 of the dialog's 218 × 91 units.
+        xdotool mousemove $((X + WIDTH * 180 / 218)) $((Y + HEIGHT * 31 / 91)) click 1
+        xdotool key ctrl+a type "$5"
+    fi
     # OK sits at 131, 77 of the dialog's 218 × 91 units.
     xdotool mousemove $((X + WIDTH * 131 / 218)) $((Y + HEIGHT * 77 / 91)) click 1
     if [ "$caution" = yes ]; then
@@ -177,9 +188,9 @@ connect_by_enter() {
 
 # File (the popup of four lines), 終了 (its last item): the window closes, the program ends.
 exit_through_menu() {
-    file=$(open_popup 60 99) || fail "the File menu did not open"
+    file=$(open_popup $((60 * scale)) $((99 * scale))) || fail "the File menu did not open"
     set -- $file
-    xdotool mousemove $(($1 + 30)) $(($2 + $4 - 12)) click 1
+    xdotool mousemove $(($1 + 30 * scale)) $(($2 + $4 - 12 * scale)) click 1
     tries=0
     while kill -0 "$viewer_pid" 2>/dev/null; do
         tries=$((tries + 1))
@@ -272,6 +283,163 @@ scroll_case() {
     echo "ok"
 }
 
+# The Remote popup opened with the mouse and driven with the arrow keys, as a menu open on the
+# screen may be: $1 Downs (接続 is grayed while connected, so the first is 切断), then Return.
+choose_in_remote() {
+    open_remote >/dev/null || fail "the Remote menu did not open"
+    downs=$1
+    while [ "$downs" -gt 0 ]; do
+        xdotool key Down
+        downs=$((downs - 1))
+    done
+    xdotool key Return
+}
+
+# Waits until the server's log ($1) has a line matching the pattern $2.
+wait_for_log() {
+    tries=0
+    until grep -q -- "$2" "$1"; do
+        tries=$((tries + 1))
+        [ $tries -lt 50 ] || return 1
+        sleep 0.1
+    done
+}
+
+# In control mode, as a person works: a second server with a larger picture after the first,
+# its scroll bar dragged to the end, a click there; a menu closed with Esc, then typing; keys
+# held while another window takes the keyboard.
+control_case() {
+    named=no start_pair 1024x768 24 --auth none
+    first_server=$server_pid
+    "$server" --size 1920x1080 --depth 24 --static --auth none \
+        --dump-frame "$case_dir/large.bmp" || fail "the server did not write its picture"
+    "$server" --listen 127.0.0.1:0 --size 1920x1080 --depth 24 --static --once --auth none \
+        --log "$case_dir/large.log" 2>"$case_dir/large.err" &
+    server_pid=$!
+    pids="$pids $server_pid"
+    tries=0
+    until grep -q '^listening on ' "$case_dir/large.err" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || fail "the second server did not start"
+        sleep 0.1
+    done
+    large_port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/large.err")
+
+    connect_through_menu
+    part="0 30 770 540"
+    wait_for_match "$part" shot-in-picture any >/dev/null || fail "the first picture never showed"
+    choose_in_remote 1  # 切断
+    wait "$first_server" || true
+    connect_through_menu "$large_port"
+    cp "$case_dir/large.bmp" "$case_dir/picture.bmp"
+    at=$(wait_for_match "$part" shot-in-picture any) || fail "the larger picture never showed"
+    menu_height=$((30 - ${at#*,}))
+
+    # The horizontal thumb dragged to the right end shows the picture's right edge: the bar has
+    # the new picture's range, not the first one's (1024 - client width, about 240 pixels).
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 40)) $((Y + HEIGHT - 6)) mousedown 1
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 6))
+    xdotool mousemove $((X + WIDTH + 300)) $((Y + HEIGHT - 6)) mouseup 1
+    tries=0
+    while :; do
+        at=$(wait_for_match "$part" shot-in-picture any) || fail "the picture was lost"
+        [ "${at%,*}" -ge 1100 ] && break
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || fail "the thumb at the right end shows column ${at%,*}, not the right edge"
+        sleep 0.1
+    done
+    scroll_x=${at%,*}
+    echo "thumb at the right end: view at column $scroll_x of 1920"
+
+    choose_in_remote 4  # 制御
+    wait_for_log "$case_dir/large.log" '"type":"mode","mode":3' || fail "no control mode"
+    xdotool mousemove $((X + 100)) $((Y + menu_height + 100)) click 1
+    wait_for_log "$case_dir/large.log" "\"event\":514,\"x\":$((100 + scroll_x)),\"y\":100," ||
+        fail "a click at 100,100 did not reach the server at $((100 + scroll_x)),100"
+
+    # Esc closes the menu and gives the keyboard back: the keys reach the server, and Down and
+    # Return open and choose nothing.
+    open_remote >/dev/null || fail "the Remote menu did not open"
+    xdotool key Escape
+    sleep 0.3
+    xdotool type asd
+    xdotool key Down Return
+    for vk in 65 83 68 40 13; do
+        wait_for_log "$case_dir/large.log" "\"released\":1,\"vk\":$vk}" ||
+            fail "key $vk typed after Esc did not reach the server"
+    done
+    [ -z "$(popups)" ] || fail "a menu opened from the keyboard"
+    grep -q '"type":"disconnect"' "$case_dir/large.log" && fail "Return after Esc disconnected"
+
+    # Shift+W held while the keyboard goes to another window: released on the server at once.
+    xdotool keydown shift keydown w
+    wait_for_log "$case_dir/large.log" '"released":0,"vk":87}' || fail "W did not go down"
+    # The root window takes the focus, with the pointer away from the viewer: held keys now
+    # repeat to nobody.
+    root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
+    xdotool mousemove 1270 1010
+    xdotool windowfocus "$root"
+    for vk in 16 87 160; do
+        wait_for_log "$case_dir/large.log" "\"released\":1,\"vk\":$vk}" ||
+            fail "key $vk stayed down on the server after the focus went"
+    done
+    xdotool keyup w keyup shift
+    xdotool windowfocus "$window"
+    exit_through_menu
+    echo "ok"
+}
+
+# At scale 2: the start window shows the whole menu bar (Help is the last popup on it, not behind
+# an overflow button), and a click on any device pixel reaches the server as that pixel.
+hidpi_case() {
+    QT_SCALE_FACTOR=2
+    export QT_SCALE_FACTOR
+    scale=2
+    named=no start_pair 640x360 24 --auth none
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    # From the right end of the bar leftward, the first popup is Help: its one item is the
+    # version box.
+    x=$((X + WIDTH - 4))
+    while [ -z "$(popups)" ] && [ $x -gt $X ]; do
+        xdotool mousemove "$x" $((Y + 20)) click 1
+        sleep 0.3
+        x=$((x - 12))
+    done
+    help=$(popups | head -n 1)
+    [ -n "$help" ] || fail "no menu at the right end of the bar"
+    set -- $help
+    xdotool mousemove $(($1 + 30 * scale)) $(($2 + 12 * scale)) click 1
+    about=$(wait_window 'About Telorad client') || fail "the bar's last popup is not Help"
+    xdotool windowfocus --sync "$about" key Return
+
+    connect_through_menu
+    wait_for_match all picture-in-shot any >/dev/null || fail "the picture never showed"
+    choose_in_remote 4  # 制御
+    wait_for_log "$case_dir/events.log" '"type":"mode","mode":3' || fail "no control mode"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    menu_height=$((HEIGHT - 360))
+    for point in 301,201 300,200 1,1 0,0 639,359 77,358; do
+        px=${point%,*}
+        py=${point#*,}
+        xdotool mousemove $((X + px)) $((Y + menu_height + py)) click 1
+        wait_for_log "$case_dir/events.log" "\"event\":514,\"x\":$px,\"y\":$py," ||
+            fail "a click on device pixel $px,$py did not reach the server as that pixel"
+    done
+    echo "six clicks at scale 2 reached the server on their own pixels"
+    # A double click is two presses and two releases, no more.
+    xdotool mousemove $((X + 10)) $((Y + menu_height + 11)) click --repeat 2 --delay 80 1
+    wait_for_log "$case_dir/events.log" '"event":514,"x":10,"y":11,' || fail "no double click"
+    sleep 0.5
+    [ "$(grep -c '"event":513,"x":10,"y":11,' "$case_dir/events.log")" -eq 2 ] &&
+        [ "$(grep -c '"event":514,"x":10,"y":11,' "$case_dir/events.log")" -eq 2 ] ||
+        fail "a double click did not reach the server as two clicks"
+    exit_through_menu
+    unset QT_SCALE_FACTOR
+    scale=1
+    echo "ok"
+}
+
 # No display at all: the answers come before Qt starts, and the missing display is one line.
 nodisplay_case() {
     echo "== without a display"
@@ -311,7 +479,8 @@ nodisplay_case() {
 }
 
 shift 3
-[ $# -gt 0 ] || set -- 24 32 16 scroll argument
+[ $# -gt 0 ] || set -- 24 32 16 scroll argument control hidpi
+scale=1
 printf 'e2e-secret\n' >"$work/password"
 for depth in "$@"; do
     named=no
@@ -325,6 +494,8 @@ for depth in "$@"; do
         # The remembered password of the server named on the command line must be the one sent.
         argument) password="e2e-secret" tolerance=0 caution=no named=yes \
             run_case 32 --auth digest --encrypt --password-file "$work/password" ;;
+        control) password="" tolerance=0 caution=no control_case ;;
+        hidpi) password="" tolerance=0 caution=no hidpi_case ;;
         nodisplay) nodisplay_case ;;
         *) fail "no case for depth $depth" ;;
     esac
