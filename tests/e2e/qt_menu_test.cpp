@@ -8,6 +8,8 @@
 #include <QtWidgets/QMessageBox>
 
 #include "app/commands.h"
+#include "app/session.h"
+#include "message_box.h"
 #include "qt_test_support.h"
 
 namespace telorad::qt::testing {
@@ -190,6 +192,21 @@ TEST_F(QtViewerTest, AMenuClosedWithEscGivesTheKeyboardBackToThePicture) {
     const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected{
         {0, 0x41}, {1, 0x41}, {0, 0x28}, {1, 0x28}, {0, 0x0D}, {1, 0x0D}};
     EXPECT_EQ(keys, expected);
+}
+
+TEST_F(QtViewerTest, BoxesAreWideEnoughForTheirWholeCaption) {
+    // The server goes away: "切断されました" under "Error.", a short text below its caption.
+    ASSERT_TRUE(Connect());
+    ::close(server);
+    server = -1;
+    QString caption;
+    OnNextModal<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        EXPECT_GE(box->width(), CaptionWidth(*box, caption));
+        box->accept();
+    });
+    EXPECT_FALSE(DrainNetwork(client));
+    EXPECT_EQ(caption, QStringLiteral("Error."));
 }
 
 TEST_F(QtViewerTest, CtrlCCopiesTheWholePictureBeforeAnyConnection) {
