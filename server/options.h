@@ -30,6 +30,7 @@ struct ServerOptions {
     bool allTiles = false;  // send every tile in every frame, changed or not
     bool repeatFrame = false;  // every frame is the first one's tiles again, drawn once
     std::string dumpFramePath;
+    std::uint32_t codePage = 932;  // what a command's bytes are read as, for the log
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

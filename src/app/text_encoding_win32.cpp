@@ -1,5 +1,6 @@
 // Code-page conversion with the Windows API: UTF-8 to UTF-16, then to the code page without
-// best-fit substitutes, refusing any character that needed the default character.
+// best-fit substitutes, refusing any character that needed the default character; and back,
+// refusing bytes that are not text of the code page.
 #include <windows.h>
 
 #include <vector>
@@ -37,6 +38,34 @@ TextConversion ConvertUtf8WithPlatform(std::string_view utf8, std::uint32_t code
         return TextConversion::kUnrepresentable;
     }
     out = std::move(converted);
+    return TextConversion::kOk;
+}
+
+TextConversion ConvertToUtf8WithPlatform(std::string_view bytes, std::uint32_t codePage,
+                                         std::string& utf8) {
+    utf8.clear();
+    if (bytes.empty()) return TextConversion::kOk;
+    if (!IsValidCodePage(codePage)) return TextConversion::kUnsupportedCodePage;
+    if (bytes.size() > 0x3FFFFFFF) return TextConversion::kUnrepresentable;
+    const int inBytes = static_cast<int>(bytes.size());
+
+    const int wideCount =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), inBytes, nullptr, 0);
+    if (wideCount <= 0) return TextConversion::kUnrepresentable;
+    std::vector<wchar_t> wide(static_cast<std::size_t>(wideCount));
+    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, bytes.data(), inBytes, wide.data(),
+                            wideCount) != wideCount) {
+        return TextConversion::kUnrepresentable;
+    }
+    const int outCount =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideCount, nullptr, 0, nullptr, nullptr);
+    if (outCount <= 0) return TextConversion::kUnrepresentable;
+    std::string converted(static_cast<std::size_t>(outCount), '\0');
+    if (WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideCount, converted.data(), outCount,
+                            nullptr, nullptr) != outCount) {
+        return TextConversion::kUnrepresentable;
+    }
+    utf8 = std::move(converted);
     return TextConversion::kOk;
 }
 
