@@ -106,8 +106,31 @@ wait_window() {
     done
 }
 
-# Starts the server ($1 = size, $2 = depth, the rest its login options), writes its picture to
-# $case/picture.bmp, starts the viewer with the server remembered; sets window, viewer_pid.
+# Starts a server ($1 = name, $2 = size, $3 = depth, the rest its login options): its picture in
+# $case_dir/NAME.bmp, its events in NAME.log; sets server_pid and server_port.
+start_server() {
+    name=$1
+    server_size=$2
+    server_depth=$3
+    shift 3
+    "$server" --size "$server_size" --depth "$server_depth" --static "$@" \
+        --dump-frame "$case_dir/$name.bmp" || fail "the server did not write its picture"
+    "$server" --listen 127.0.0.1:0 --size "$server_size" --depth "$server_depth" --static --once \
+        "$@" --log "$case_dir/$name.log" 2>"$case_dir/$name.err" &
+    server_pid=$!
+    pids="$pids $server_pid"
+    tries=0
+    until grep -q '^listening on ' "$case_dir/$name.err" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || fail "the server did not start"
+        sleep 0.1
+    done
+    server_port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/$name.err")
+}
+
+# Starts the server ($1 = size, $2 = depth, the rest its login options) as `screen`, whose
+# picture and events the checks read ($picture, $events), and the viewer with the server
+# remembered; sets window, viewer_pid.
 # With named=yes the server is the second of two remembered ones and the viewer is started as
 # `telorad 127.0.0.1:PORT`.
 start_pair() {
@@ -118,19 +141,10 @@ start_pair() {
     echo "== ${size}, depth $depth, server options: $*"
     case_dir="$work/case"
     rm -rf "$case_dir" && mkdir -p "$case_dir/bin"
-    "$server" --size "$size" --depth "$depth" --static "$@" --dump-frame "$case_dir/picture.bmp" \
-        || fail "the server did not write its picture"
-    "$server" --listen 127.0.0.1:0 --size "$size" --depth "$depth" --static --once "$@" \
-        >"$case_dir/events.log" 2>"$case_dir/server.err" &
-    server_pid=$!
-    pids="$pids $server_pid"
-    tries=0
-    until grep -q '^listening on ' "$case_dir/server.err" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "the server did not start"
-        sleep 0.1
-    done
-    port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
+    start_server screen "$size" "$depth" "$@"
+    port=$server_port
+    picture="$case_dir/screen.bmp"
+    events="$case_dir/screen.log"
 
     # The viewer keeps remote.ini beside itself: a copy in the case directory, with the server
     # remembered, first (which the connect dialog offers) or behind one nobody listens on.
@@ -225,9 +239,9 @@ wait_for_match() {
                 shot="$case_dir/part.png"
             fi
             if [ "$direction" = picture-in-shot ]; then
-                "$grab" find "$shot" "$case_dir/picture.bmp" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
+                "$grab" find "$shot" "$picture" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
             else
-                "$grab" find "$case_dir/picture.bmp" "$shot" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
+                "$grab" find "$picture" "$shot" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
             fi
             at=$(sed -n 's/^found at //p' "$case_dir/find.txt")
             if [ -n "$at" ] && { [ "$want" = any ] || [ "$want" = "$at" ]; }; then
@@ -253,7 +267,7 @@ run_case() {
     if [ -n "${TELORAD_E2E_SHOT:-}" ]; then
         cp "$case_dir/shot.png" "$TELORAD_E2E_SHOT" && echo "window grab saved as $TELORAD_E2E_SHOT"
     fi
-    grep -q '"type":"mode","mode":2' "$case_dir/events.log" || fail "no monitor mode on connect"
+    grep -q '"type":"mode","mode":2' "$events" || fail "no monitor mode on connect"
     exit_through_menu
     echo "ok"
 }
@@ -311,27 +325,16 @@ wait_for_log() {
 control_case() {
     named=no start_pair 1024x768 24 --auth none
     first_server=$server_pid
-    "$server" --size 1920x1080 --depth 24 --static --auth none \
-        --dump-frame "$case_dir/large.bmp" || fail "the server did not write its picture"
-    "$server" --listen 127.0.0.1:0 --size 1920x1080 --depth 24 --static --once --auth none \
-        --log "$case_dir/large.log" 2>"$case_dir/large.err" &
-    server_pid=$!
-    pids="$pids $server_pid"
-    tries=0
-    until grep -q '^listening on ' "$case_dir/large.err" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "the second server did not start"
-        sleep 0.1
-    done
-    large_port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/large.err")
+    start_server large 1920x1080 24 --auth none
 
     connect_through_menu
     part="0 30 770 540"
     wait_for_match "$part" shot-in-picture any >/dev/null || fail "the first picture never showed"
     choose_in_remote 1  # 切断
     wait "$first_server" || true
-    connect_through_menu "$large_port"
-    cp "$case_dir/large.bmp" "$case_dir/picture.bmp"
+    connect_through_menu "$server_port"
+    picture="$case_dir/large.bmp"
+    events="$case_dir/large.log"
     at=$(wait_for_match "$part" shot-in-picture any) || fail "the larger picture never showed"
     menu_height=$((30 - ${at#*,}))
 
@@ -353,9 +356,9 @@ control_case() {
     echo "thumb at the right end: view at column $scroll_x of 1920"
 
     choose_in_remote 4  # 制御
-    wait_for_log "$case_dir/large.log" '"type":"mode","mode":3' || fail "no control mode"
+    wait_for_log "$events" '"type":"mode","mode":3' || fail "no control mode"
     xdotool mousemove $((X + 100)) $((Y + menu_height + 100)) click 1
-    wait_for_log "$case_dir/large.log" "\"event\":514,\"x\":$((100 + scroll_x)),\"y\":100," ||
+    wait_for_log "$events" "\"event\":514,\"x\":$((100 + scroll_x)),\"y\":100," ||
         fail "a click at 100,100 did not reach the server at $((100 + scroll_x)),100"
 
     # Esc closes the menu and gives the keyboard back: the keys reach the server, and Down and
@@ -366,22 +369,22 @@ control_case() {
     xdotool type asd
     xdotool key Down Return
     for vk in 65 83 68 40 13; do
-        wait_for_log "$case_dir/large.log" "\"released\":1,\"vk\":$vk}" ||
+        wait_for_log "$events" "\"released\":1,\"vk\":$vk}" ||
             fail "key $vk typed after Esc did not reach the server"
     done
     [ -z "$(popups)" ] || fail "a menu opened from the keyboard"
-    grep -q '"type":"disconnect"' "$case_dir/large.log" && fail "Return after Esc disconnected"
+    grep -q '"type":"disconnect"' "$events" && fail "Return after Esc disconnected"
 
     # Shift+W held while the keyboard goes to another window: released on the server at once.
     xdotool keydown shift keydown w
-    wait_for_log "$case_dir/large.log" '"released":0,"vk":87}' || fail "W did not go down"
+    wait_for_log "$events" '"released":0,"vk":87}' || fail "W did not go down"
     # The root window takes the focus, with the pointer away from the viewer: held keys now
     # repeat to nobody.
     root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
     xdotool mousemove 1270 1010
     xdotool windowfocus "$root"
     for vk in 16 87 160; do
-        wait_for_log "$case_dir/large.log" "\"released\":1,\"vk\":$vk}" ||
+        wait_for_log "$events" "\"released\":1,\"vk\":$vk}" ||
             fail "key $vk stayed down on the server after the focus went"
     done
     xdotool keyup w keyup shift
@@ -416,23 +419,23 @@ hidpi_case() {
     connect_through_menu
     wait_for_match all picture-in-shot any >/dev/null || fail "the picture never showed"
     choose_in_remote 4  # 制御
-    wait_for_log "$case_dir/events.log" '"type":"mode","mode":3' || fail "no control mode"
+    wait_for_log "$events" '"type":"mode","mode":3' || fail "no control mode"
     eval "$(xdotool getwindowgeometry --shell "$window")"
     menu_height=$((HEIGHT - 360))
     for point in 301,201 300,200 1,1 0,0 639,359 77,358; do
         px=${point%,*}
         py=${point#*,}
         xdotool mousemove $((X + px)) $((Y + menu_height + py)) click 1
-        wait_for_log "$case_dir/events.log" "\"event\":514,\"x\":$px,\"y\":$py," ||
+        wait_for_log "$events" "\"event\":514,\"x\":$px,\"y\":$py," ||
             fail "a click on device pixel $px,$py did not reach the server as that pixel"
     done
     echo "six clicks at scale 2 reached the server on their own pixels"
     # A double click is two presses and two releases, no more.
     xdotool mousemove $((X + 10)) $((Y + menu_height + 11)) click --repeat 2 --delay 80 1
-    wait_for_log "$case_dir/events.log" '"event":514,"x":10,"y":11,' || fail "no double click"
+    wait_for_log "$events" '"event":514,"x":10,"y":11,' || fail "no double click"
     sleep 0.5
-    [ "$(grep -c '"event":513,"x":10,"y":11,' "$case_dir/events.log")" -eq 2 ] &&
-        [ "$(grep -c '"event":514,"x":10,"y":11,' "$case_dir/events.log")" -eq 2 ] ||
+    [ "$(grep -c '"event":513,"x":10,"y":11,' "$events")" -eq 2 ] &&
+        [ "$(grep -c '"event":514,"x":10,"y":11,' "$events")" -eq 2 ] ||
         fail "a double click did not reach the server as two clicks"
     exit_through_menu
     unset QT_SCALE_FACTOR
