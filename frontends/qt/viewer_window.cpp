@@ -432,11 +432,19 @@ bool ViewerWindow::WindowPointerEvent(QMouseEvent* event) {
     // The press before it was the second press already.
     if (event->type() == QEvent::MouseButtonDblClick) return false;
     const QPointF logical = event->position() - QPointF(viewport_->mapTo(this, QPoint(0, 0)));
+    const bool inside = ClientDevicePosition(logical).has_value();
+    // A drag that began beside the client area (on a scroll bar) belongs to that widget until
+    // the buttons are up: the picture hears nothing of it.
+    if (event->buttons() == Qt::NoButton && event->type() == QEvent::MouseMove) {
+        dragBesideClient_ = false;
+    } else if (event->type() == QEvent::MouseButtonPress && event->buttons() == event->button()) {
+        dragBesideClient_ = !inside;
+    }
+    if (dragBesideClient_) return false;
     Pointer(event->type(), event->button(), logical);
     // Qt hands the event on at its position rounded to whole logical pixels; on the client
     // area's last device row or column that lands beside it, where it must do nothing else.
-    return ClientDevicePosition(logical).has_value() &&
-           childAt(event->position().toPoint()) != viewport_;
+    return inside && childAt(event->position().toPoint()) != viewport_;
 }
 
 void ViewerWindow::MouseButtonEvent(QMouseEvent* event, bool pressed) {

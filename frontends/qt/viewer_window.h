@@ -116,6 +116,7 @@ class ViewerWindow : public QWidget {
     QWindow* watchedWindow_ = nullptr;  // the native window, whose pointer events are exact
     // The time stamp of its last pointer event: the widget's copy of it is handled already.
     std::optional<std::uint64_t> windowPointerTime_;
+    bool dragBesideClient_ = false;  // the buttons went down beside the client area
 };
 
 }  // namespace telorad::qt
