@@ -301,6 +301,7 @@ scroll_case() {
 # screen may be: $1 Downs (接続 is grayed while connected, so the first is 切断), then Return.
 choose_in_remote() {
     open_remote >/dev/null || fail "the Remote menu did not open"
+    sleep 0.2  # the popup takes the keyboard once it shows
     downs=$1
     while [ "$downs" -gt 0 ]; do
         xdotool key Down
@@ -314,7 +315,7 @@ wait_for_log() {
     tries=0
     until grep -q -- "$2" "$1"; do
         tries=$((tries + 1))
-        [ $tries -lt 50 ] || return 1
+        [ $tries -lt 100 ] || return 1
         sleep 0.1
     done
 }
@@ -331,6 +332,13 @@ control_case() {
     part="0 30 770 540"
     wait_for_match "$part" shot-in-picture any >/dev/null || fail "the first picture never showed"
     choose_in_remote 1  # 切断
+    # The first server (--once) ends with the viewer's connection.
+    tries=0
+    while kill -0 "$first_server" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || fail "切断 did not close the connection"
+        sleep 0.1
+    done
     wait "$first_server" || true
     connect_through_menu "$server_port"
     picture="$case_dir/large.bmp"
@@ -414,7 +422,7 @@ hidpi_case() {
     set -- $help
     xdotool mousemove $(($1 + 30 * scale)) $(($2 + 12 * scale)) click 1
     about=$(wait_window 'About Telorad client') || fail "the bar's last popup is not Help"
-    xdotool windowfocus --sync "$about" key Return
+    timeout 10 xdotool windowfocus --sync "$about" key Return || fail "the version box took no key"
 
     connect_through_menu
     wait_for_match all picture-in-shot any >/dev/null || fail "the picture never showed"
