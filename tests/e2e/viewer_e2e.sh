@@ -200,25 +200,25 @@ connect_by_enter() {
     xdotool windowfocus --sync "$dialog" key Return
 }
 
+# Waits up to $2 tenths of a second for process $1 to end; false when it did not.
+wait_gone() {
+    tries=0
+    while kill -0 "$1" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt "$2" ] || return 1
+        sleep 0.1
+    done
+}
+
 # File (the popup of four lines), 終了 (its last item): the window closes, the program ends.
 exit_through_menu() {
     file=$(open_popup $((60 * scale)) $((99 * scale))) || fail "the File menu did not open"
     set -- $file
     xdotool mousemove $(($1 + 30 * scale)) $(($2 + $4 - 12 * scale)) click 1
-    tries=0
-    while kill -0 "$viewer_pid" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 50 ] || fail "the viewer did not exit"
-        sleep 0.1
-    done
+    wait_gone "$viewer_pid" 50 || fail "the viewer did not exit"
     wait "$viewer_pid" || fail "the viewer exited with an error"
     # The server (--once) ends with the viewer's connection; it is never waited on unbounded.
-    tries=0
-    while kill -0 "$server_pid" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 50 ] || { kill "$server_pid"; break; }
-        sleep 0.1
-    done
+    wait_gone "$server_pid" 50 || kill "$server_pid"
     wait "$server_pid" || true
 }
 
@@ -333,12 +333,7 @@ control_case() {
     wait_for_match "$part" shot-in-picture any >/dev/null || fail "the first picture never showed"
     choose_in_remote 1  # 切断
     # The first server (--once) ends with the viewer's connection.
-    tries=0
-    while kill -0 "$first_server" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "切断 did not close the connection"
-        sleep 0.1
-    done
+    wait_gone "$first_server" 100 || fail "切断 did not close the connection"
     wait "$first_server" || true
     connect_through_menu "$server_port"
     picture="$case_dir/large.bmp"
