@@ -40,8 +40,11 @@ void CloseEventLog(EventLog& log) {
     log = EventLog{};
 }
 
-std::string JsonString(std::string_view bytes) {
-    static constexpr char kHex[] = "0123456789abcdef";
+namespace {
+
+constexpr char kHex[] = "0123456789abcdef";
+
+std::string Quote(std::string_view bytes, bool keepHighBytes) {
     std::string out = "\"";
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
@@ -54,7 +57,7 @@ std::string JsonString(std::string_view bytes) {
             out += "\\t";
         } else if (b == '\r') {
             out += "\\r";
-        } else if (b < 0x20 || b >= 0x7F) {
+        } else if (b < 0x20 || b == 0x7F || (b > 0x7F && !keepHighBytes)) {
             out += "\\u00";
             out += kHex[b >> 4];
             out += kHex[b & 0xF];
@@ -66,8 +69,26 @@ std::string JsonString(std::string_view bytes) {
     return out;
 }
 
+}  // namespace
+
+std::string JsonString(std::string_view bytes) { return Quote(bytes, false); }
+
 std::string JsonMember(std::string_view key, std::string_view text) {
     return "," + JsonString(key) + ":" + JsonString(text);
+}
+
+std::string JsonTextMember(std::string_view key, std::string_view utf8) {
+    return "," + JsonString(key) + ":" + Quote(utf8, true);
+}
+
+std::string JsonHexMember(std::string_view key, std::string_view bytes) {
+    std::string hex;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        hex += kHex[b >> 4];
+        hex += kHex[b & 0xF];
+    }
+    return JsonMember(key, hex);
 }
 
 std::string JsonMember(std::string_view key, std::int64_t number) {

@@ -23,6 +23,11 @@ std::string JsonString(std::string_view bytes);
 
 // Members to append after "type": `,"key":value`.
 std::string JsonMember(std::string_view key, std::string_view text);
+// The same for valid UTF-8 text, written as it is (control bytes, quote and backslash escaped),
+// so a person reads it in the log.
+std::string JsonTextMember(std::string_view key, std::string_view utf8);
+// Bytes as lower-case hex digits, two for each byte.
+std::string JsonHexMember(std::string_view key, std::string_view bytes);
 std::string JsonMember(std::string_view key, std::int64_t number);
 
 // Writes {"t":"<now>","type":"<type>"<members>} and a newline, and flushes.

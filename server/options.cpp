@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/text_encoding.h"
+
 namespace telorad::server {
 
 namespace {
@@ -73,6 +75,8 @@ std::string UsageText() {
            "                          reads them)\n"
            "  --image FILE.bmp        show a 24-bit BMP file instead of the moving picture\n"
            "  --log FILE              client events as JSON lines (default stdout)\n"
+           "  --code-page N           the code page commands are read in, for the log (default\n"
+           "                          932)\n"
            "  --frames N              stop the animation after N frames (0: never)\n"
            "  --static                send the first frame only\n"
            "  --all-tiles             send every tile in every frame, changed or not\n"
@@ -115,7 +119,8 @@ ParseResult ParseOptions(const std::vector<std::string>& args, ServerOptions& op
                                 name == "--auth" || name == "--size" || name == "--depth" ||
                                 name == "--tile" || name == "--encoding" || name == "--fps" ||
                                 name == "--image" || name == "--log" || name == "--frames" ||
-                                name == "--dump-frame" || name == "--stall-after";
+                                name == "--dump-frame" || name == "--code-page" ||
+                                name == "--stall-after";
         if (!takesValue) return Fail("unknown option: " + name);
         if (k + 1 >= args.size()) return Fail(name + " needs a value");
         const std::string& value = args[++k];
@@ -181,6 +186,14 @@ ParseResult ParseOptions(const std::vector<std::string>& args, ServerOptions& op
                 return Fail("--stall-after wants a byte count: " + value);
             }
             options.stallAfter = number;
+        } else if (name == "--code-page") {
+            std::string probe;
+            if (!ParseInt(value, 1, 65535, number) ||
+                ConvertFromCodePage("a", static_cast<std::uint32_t>(number), probe) !=
+                    TextConversion::kOk) {
+                return Fail("--code-page wants a code page this system can convert: " + value);
+            }
+            options.codePage = static_cast<std::uint32_t>(number);
         }
     }
     return {ParseOutcome::Run, {}};

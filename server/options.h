@@ -33,6 +33,7 @@ struct ServerOptions {
     // Update bytes sent before the server stops sending for good, mid-message if need be
     // (-1: no limit): a server that hangs, for testing the client.
     std::int64_t stallAfter = -1;
+    std::uint32_t codePage = 932;  // what a command's bytes are read as, for the log
 };
 
 enum class ParseOutcome { Run, Help, Version, Error };

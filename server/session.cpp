@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "app/text_encoding.h"
 #include "crypto/password_response.h"
 #include "net/transport.h"
 #include "net/wire.h"
@@ -188,6 +189,16 @@ bool HandleDigestResponse(Session& session, const std::vector<std::uint8_t>& pay
     return true;
 }
 
+// A command's bytes as hex, and as text read in the code page when they are text of it.
+std::string CommandMembers(std::string_view bytes, std::uint32_t codePage) {
+    std::string text;
+    std::string members;
+    if (ConvertFromCodePage(bytes, codePage, text) == TextConversion::kOk) {
+        members = JsonTextMember("text", text);
+    }
+    return members + JsonHexMember("bytes", bytes);
+}
+
 std::string TypeMembers(std::uint32_t type, std::uint32_t length) {
     return JsonMember("msg_type", static_cast<std::int64_t>(type)) +
            JsonMember("length", static_cast<std::int64_t>(length));
@@ -236,8 +247,8 @@ bool HandleClientMessage(Session& session) {
         case MSG_COMMAND: {
             // Logged only: the text ends at its NUL (or with the payload when there is none).
             const auto end = std::find(payload.begin(), payload.end(), std::uint8_t{0});
-            const std::string text(payload.begin(), end);
-            LogEvent(session.log, "command", JsonMember("text", text));
+            const std::string bytes(payload.begin(), end);
+            LogEvent(session.log, "command", CommandMembers(bytes, session.options.codePage));
             return true;
         }
         case MSG_AUTH_SEED_REPLY:

@@ -1,5 +1,6 @@
 #pragma once
-// The command dialog "コマンド実行": one field, empty each time it opens.
+// The command dialog "コマンド実行": one field, empty when it opens (a refused text is shown
+// again by whoever runs it).
 #include <QtWidgets/QDialog>
 
 class QLineEdit;

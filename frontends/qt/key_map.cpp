@@ -153,18 +153,22 @@ constexpr auto kTable = std::to_array<KeyMapEntry>({
     Key(Qt::Key_BracketRight, 0xDD), Key(Qt::Key_BraceRight, 0xDD),  // VK_OEM_6
     Key(Qt::Key_Apostrophe, 0xDE), Key(Qt::Key_QuoteDbl, 0xDE),      // VK_OEM_7
 
-    // Japanese keyboard keys.
-    Key(Qt::Key_Kana_Lock, 0x15),  // VK_KANA
+    // Japanese keyboard keys, with the codes the Japanese layout itself gives them (one code per
+    // key, whatever the IME makes of it): 英数 0xF0, カタカナ/ひらがな 0xF2, 全角/半角 0xF3,
+    // 変換 0x1C, 無変換 0x1D; ろ and ￥ are above. With Alt the カタカナ/ひらがな key's keysym is
+    // Romaji; the key is still the same one, and its release must match its press.
+    Key(Qt::Key_Hiragana_Katakana, 0xF2),  // VK_DBE_HIRAGANA
+    Key(Qt::Key_Hiragana, 0xF2),
+    Key(Qt::Key_Katakana, 0xF2),
+    Scan(Qt::Key_Romaji, kJisKanaScanCode, 0xF2),
+    Key(Qt::Key_Kana_Lock, 0x15),  // VK_KANA: the kana lock of other keyboards
     Key(Qt::Key_Kana_Shift, 0x15),
-    Key(Qt::Key_Hiragana_Katakana, 0x15),
-    Key(Qt::Key_Hiragana, 0x15),
-    Key(Qt::Key_Katakana, 0x15),
-    Key(Qt::Key_Kanji, 0x19),       // VK_KANJI
+    Key(Qt::Key_Kanji, 0x19),       // VK_KANJI (Alt+全角/半角)
     Key(Qt::Key_Henkan, 0x1C),      // VK_CONVERT
     Key(Qt::Key_Muhenkan, 0x1D),    // VK_NONCONVERT
-    Key(Qt::Key_Eisu_toggle, 0xF0),  // VK_OEM_ATTN, the alphanumeric key
+    Key(Qt::Key_Eisu_toggle, 0xF0),  // VK_DBE_ALPHANUMERIC (VK_OEM_ATTN)
     Key(Qt::Key_Eisu_Shift, 0xF0),
-    Key(Qt::Key_Zenkaku_Hankaku, 0xF3),  // VK_OEM_AUTO
+    Key(Qt::Key_Zenkaku_Hankaku, 0xF3),  // VK_DBE_SBCSCHAR (VK_OEM_AUTO)
     Key(Qt::Key_Hankaku, 0xF3),
     Key(Qt::Key_Zenkaku, 0xF4),  // VK_OEM_ENLW
 });

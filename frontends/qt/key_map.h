@@ -21,8 +21,9 @@ inline constexpr int VK_RCONTROL = 0xA3;
 inline constexpr int VK_LMENU = 0xA4;
 inline constexpr int VK_RMENU = 0xA5;
 
-// X11 keycode of the JIS Ro key (evdev 89 + 8).
+// X11 keycodes of the JIS Ro key (evdev 89 + 8) and the カタカナ/ひらがな key (evdev 93 + 8).
 inline constexpr std::uint32_t kJisRoScanCode = 97;
+inline constexpr std::uint32_t kJisKanaScanCode = 101;
 
 struct KeyMapEntry {
     int qtKey;

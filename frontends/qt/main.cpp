@@ -1,5 +1,5 @@
 // The viewer: the command line and the display checked before Qt starts, the main window at
-// half the screen, the client started (menu state, history) before the window shows, the
+// half the screen (wider if the menu bar needs it), the client started (menu state, history) before the window shows, the
 // connect dialog at once for a server named on the command line, then the one loop until the
 // window is closed.
 #include <QtGui/QScreen>
@@ -15,6 +15,7 @@
 #include "app/connect_command.h"
 #include "app/main_window.h"
 #include "app/open_recording.h"
+#include "app/view.h"
 #include "display_probe.h"
 #include "main_loop.h"
 #include "qt_window_system.h"
@@ -79,10 +80,17 @@ int main(int argc, char** argv) {
     telorad::qt::QtWindowSystem windowSystem(window);
     telorad::Client client(windowSystem);
     ApplyStallLimit(client);
+    // The window outlives the client, and its destruction still reports a focus loss.
+    struct Detach {
+        telorad::qt::ViewerWindow& window;
+        ~Detach() { window.Attach(nullptr); }
+    } detach{window};
 
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) window.resize(screen->geometry().size() / 2);
-    telorad::StartClient(client, DeviceSize(screen));
+    const telorad::Size screenSize = DeviceSize(screen);
+    const std::int32_t menuBarWidth = window.MenuBarWidth();
+    if (screen != nullptr) window.ResizeOuter(telorad::StartWindowSize(screenSize, menuBarWidth));
+    telorad::StartClient(client, screenSize, menuBarWidth);
     window.Attach(&client);  // from here on the window's events reach the core
     window.show();
     if (options.serverGiven) telorad::RunConnectCommandFor(client, options.host, options.port);

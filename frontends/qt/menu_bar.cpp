@@ -3,6 +3,7 @@
 #include <QtGui/QAction>
 #include <QtGui/QActionGroup>
 #include <QtWidgets/QMenu>
+#include <QtWidgets/QProxyStyle>
 #include <array>
 
 #include "app/commands.h"
@@ -44,6 +45,18 @@ QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// The application's look, without the bar's keyboard mode: a popup closed with Esc (or Alt
+// alone) would otherwise leave the bar holding the keyboard, with an item silently current that
+// Enter or Down then opens.
+class MouseOnlyMenuBarStyle : public QProxyStyle {
+  public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_MenuBar_AltKeyNavigation) return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 }  // namespace
 
 const std::array<std::string_view, 5>& MenuPopupCaptions() { return kPopups; }
@@ -52,7 +65,12 @@ std::span<const MenuItemSpec> MenuItemSpecs() { return kItems; }
 MainMenu::MainMenu(QMenuBar* bar, std::function<void(int)> onCommand)
     : bar_(bar), onCommand_(std::move(onCommand)) {
     bar_->setNativeMenuBar(false);
+    // Menus are driven by the mouse: once a popup closes, however it closes, the keyboard
+    // belongs to the picture again.
     bar_->setFocusPolicy(Qt::NoFocus);
+    auto* style = new MouseOnlyMenuBarStyle;
+    style->setParent(bar_);
+    bar_->setStyle(style);
     modeGroup_ = new QActionGroup(bar_);
     // Before the first connection no mode is marked.
     modeGroup_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);

@@ -5,12 +5,12 @@
 #include <QtGui/QGuiApplication>
 #include <QtWidgets/QFileDialog>
 #include <QtWidgets/QLineEdit>
-#include <QtWidgets/QMessageBox>
 
 #include "app/client.h"
 #include "command_dialog.h"
 #include "connect_dialog.h"
 #include "framebuffer_image.h"
+#include "message_box.h"
 #include "hosts/connect_form.h"
 #include "print_picture.h"
 #include "viewer_window.h"
@@ -34,10 +34,8 @@ QtWindowSystem::QtWindowSystem(ViewerWindow& window) : window_(window) {}
 
 void QtWindowSystem::ShowMessageBox(std::string_view text, std::string_view caption,
                                     MessageBoxStyle style) {
-    QMessageBox box(style == MessageBoxStyle::Warning ? QMessageBox::Warning : QMessageBox::NoIcon,
-                    FromUtf8(caption), FromUtf8(text), QMessageBox::Ok, &window_);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    RunMessageBox(&window_, FromUtf8(text), FromUtf8(caption),
+                  style == MessageBoxStyle::Warning ? BoxIcon::Warning : BoxIcon::None);
 }
 
 void QtWindowSystem::PaintNow(const ScreenBitmap&, const PixelRect& source, std::int32_t windowX,
@@ -125,8 +123,9 @@ int QtWindowSystem::RunConnectDialog(ConnectForm& form) {
     return dialog.exec() == QDialog::Accepted ? kConnectFormOk : kConnectFormCancel;
 }
 
-std::optional<std::string> QtWindowSystem::RunCommandDialog() {
+std::optional<std::string> QtWindowSystem::RunCommandDialog(std::string_view shownText) {
     CommandDialog dialog(&window_);
+    dialog.command()->setText(FromUtf8(shownText));
     PlaceAtClientCorner(dialog, window_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.command()->text().toUtf8().toStdString();

@@ -40,7 +40,7 @@ class QtWindowSystem : public WindowSystem {
     bool PrintPicture(const ScreenBitmap& framebuffer,
                       const std::function<PixelRect(Size printable)>& fit) override;
     int RunConnectDialog(ConnectForm& form) override;
-    std::optional<std::string> RunCommandDialog() override;
+    std::optional<std::string> RunCommandDialog(std::string_view shownText) override;
     void DestroyMainWindow() override;
 
   private:

@@ -6,6 +6,7 @@
 #include <QtGui/QKeyEvent>
 #include <QtGui/QMouseEvent>
 #include <QtGui/QWheelEvent>
+#include <QtGui/QWindow>
 #include <QtWidgets/QScrollBar>
 #include <algorithm>
 #include <cmath>
@@ -116,6 +117,7 @@ ViewerWindow::ViewerWindow() {
 ViewerWindow::~ViewerWindow() {
     // The client area goes while this is still a ViewerWindow: its last focus-out calls back.
     for (QScrollBar* bar : bars_) bar->removeEventFilter(this);
+    if (watchedWindow_ != nullptr) watchedWindow_->removeEventFilter(this);
     delete viewport_;
 }
 
@@ -218,6 +220,10 @@ void ViewerWindow::UpdateSizeLimit() {
     limitingSize_ = true;
     setMaximumSize(maxWidth, maxHeight);
     limitingSize_ = false;
+}
+
+std::int32_t ViewerWindow::MenuBarWidth() const {
+    return ToDevice(menuBar_->sizeHint().width() + frameGeometry().width() - width());
 }
 
 void ViewerWindow::ResizeOuter(Size outer) {
@@ -331,7 +337,30 @@ void ViewerWindow::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+void ViewerWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    QWindow* handle = windowHandle();
+    if (handle != watchedWindow_) {
+        if (watchedWindow_ != nullptr) watchedWindow_->removeEventFilter(this);
+        watchedWindow_ = handle;
+        if (handle != nullptr) handle->installEventFilter(this);
+    }
+}
+
 bool ViewerWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == watchedWindow_) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+            case QEvent::MouseButtonDblClick:
+            case QEvent::MouseMove:
+                // On its way to a widget a pointer position is rounded to whole logical pixels,
+                // at a scale of 2 the next device pixel over: here it is still exact.
+                return WindowPointerEvent(static_cast<QMouseEvent*>(event));
+            default:
+                return false;
+        }
+    }
     if (event->type() == QEvent::Wheel && (watched == bars_[0] || watched == bars_[1])) {
         WheelEvent(static_cast<QWheelEvent*>(event));
         return true;
@@ -367,31 +396,67 @@ void ViewerWindow::KeyEvent(QKeyEvent* event, bool pressed) {
     if (client_ != nullptr) OnKeyEvent(*client_);
 }
 
-void ViewerWindow::MouseButtonEvent(QMouseEvent* event, bool pressed) {
-    const std::optional<ButtonCodes> codes = CodesFor(event->button());
-    if (!codes) return;
-    if (pressed) {
-        keys_.PressCode(codes->virtualKey);
-    } else {
-        keys_.ReleaseCode(codes->virtualKey);
+std::optional<QPoint> ViewerWindow::ClientDevicePosition(QPointF logical) const {
+    const double ratio = Ratio();
+    const QPoint device(static_cast<int>(std::lround(logical.x() * ratio)),
+                        static_cast<int>(std::lround(logical.y() * ratio)));
+    const Size client = ClientSize();
+    // Without a pointer grab nothing outside the client area is seen.
+    if (device.x() < 0 || device.y() < 0 || device.x() >= client.width ||
+        device.y() >= client.height) {
+        return std::nullopt;
     }
-    const std::uint32_t message = pressed ? codes->down : codes->up;
-    // Without a pointer grab a release outside the client area would not be seen.
-    if (message == 0 || client_ == nullptr ||
-        !viewport_->rect().contains(event->position().toPoint())) {
+    return device;
+}
+
+void ViewerWindow::Pointer(QEvent::Type type, Qt::MouseButton button, QPointF logical) {
+    const std::optional<QPoint> at = ClientDevicePosition(logical);
+    if (type == QEvent::MouseMove) {
+        if (client_ != nullptr && at) OnMouseMove(*client_, at->x(), at->y());
         return;
     }
-    const double ratio = Ratio();
-    OnMouseButton(*client_, message,
-                  static_cast<std::int32_t>(std::lround(event->position().x() * ratio)),
-                  static_cast<std::int32_t>(std::lround(event->position().y() * ratio)));
+    const std::optional<ButtonCodes> codes = CodesFor(button);
+    if (!codes) return;
+    const bool pressed = type != QEvent::MouseButtonRelease;
+    if (!pressed) {
+        keys_.ReleaseCode(codes->virtualKey);
+    } else if (at) {
+        keys_.PressCode(codes->virtualKey);
+    }
+    const std::uint32_t message = pressed ? codes->down : codes->up;
+    if (message != 0 && client_ != nullptr && at) OnMouseButton(*client_, message, at->x(), at->y());
+}
+
+bool ViewerWindow::WindowPointerEvent(QMouseEvent* event) {
+    windowPointerTime_ = event->timestamp();
+    // The press before it was the second press already.
+    if (event->type() == QEvent::MouseButtonDblClick) return false;
+    const QPointF logical = event->position() - QPointF(viewport_->mapTo(this, QPoint(0, 0)));
+    const bool inside = ClientDevicePosition(logical).has_value();
+    // A drag that began beside the client area (on a scroll bar) belongs to that widget until
+    // the buttons are up: the picture hears nothing of it.
+    if (event->buttons() == Qt::NoButton && event->type() == QEvent::MouseMove) {
+        dragBesideClient_ = false;
+    } else if (event->type() == QEvent::MouseButtonPress && event->buttons() == event->button()) {
+        dragBesideClient_ = !inside;
+    }
+    if (dragBesideClient_) return false;
+    Pointer(event->type(), event->button(), logical);
+    // Qt hands the event on at its position rounded to whole logical pixels; on the client
+    // area's last device row or column that lands beside it, where it must do nothing else.
+    return inside && childAt(event->position().toPoint()) != viewport_;
+}
+
+void ViewerWindow::MouseButtonEvent(QMouseEvent* event, bool pressed) {
+    // Events that came through the native window were handled there, with exact positions.
+    if (windowPointerTime_ == event->timestamp()) return;
+    Pointer(pressed ? QEvent::MouseButtonPress : QEvent::MouseButtonRelease, event->button(),
+            event->position());
 }
 
 void ViewerWindow::MouseMoveEvent(QMouseEvent* event) {
-    if (client_ == nullptr || !viewport_->rect().contains(event->position().toPoint())) return;
-    const double ratio = Ratio();
-    OnMouseMove(*client_, static_cast<std::int32_t>(std::lround(event->position().x() * ratio)),
-                static_cast<std::int32_t>(std::lround(event->position().y() * ratio)));
+    if (windowPointerTime_ == event->timestamp()) return;
+    Pointer(QEvent::MouseMove, Qt::NoButton, event->position());
 }
 
 void ViewerWindow::WheelEvent(QWheelEvent* event) {
@@ -411,6 +476,10 @@ void ViewerWindow::WheelEvent(QWheelEvent* event) {
     OnMouseWheel(*client_, keyState, std::clamp(delta, -32768, 32767));
 }
 
-void ViewerWindow::FocusLost() { keys_.ReleaseAll(); }
+void ViewerWindow::FocusLost() {
+    // From now on every key counts as up, and the server hears so at once.
+    keys_.ReleaseAll();
+    if (client_ != nullptr) OnFocusLost(*client_);
+}
 
 }  // namespace telorad::qt

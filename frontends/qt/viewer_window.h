@@ -3,11 +3,13 @@
 // scroll bars, laid out by hand so that the client area's size is known the moment a bar comes
 // or goes. Geometry towards the core is in device pixels (one framebuffer pixel each).
 // Every event becomes a core call; no rule of the system is decided here.
+#include <QtCore/QEvent>
 #include <QtGui/QRegion>
 #include <QtWidgets/QWidget>
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "app/window_system.h"
 #include "key_state.h"
@@ -17,6 +19,7 @@ class QKeyEvent;
 class QMouseEvent;
 class QScrollBar;
 class QWheelEvent;
+class QWindow;
 
 namespace telorad {
 struct Client;
@@ -31,7 +34,8 @@ class ViewerWindow : public QWidget {
     ViewerWindow();
     ~ViewerWindow() override;
 
-    // The client whose events this window reports; set once, before the window is shown.
+    // The client whose events this window reports; set before the window is shown, and set to
+    // nullptr before that client goes (the client area's last focus-out comes later).
     void Attach(Client* client);
     Client* AttachedClient() const { return client_; }
 
@@ -44,6 +48,8 @@ class ViewerWindow : public QWidget {
     bool HorizontalBarShown() const { return barShown_[0]; }
     bool VerticalBarShown() const { return barShown_[1]; }
     void ResizeOuter(Size outer);
+    // The width the menu bar needs to show all five popups, in device pixels.
+    std::int32_t MenuBarWidth() const;
     void SetBar(ScrollBarKind kind, const ScrollBarInfo& info);
     // Keeps the largest size the user may drag the window to in step with the core's limit.
     void UpdateSizeLimit();
@@ -72,10 +78,17 @@ class ViewerWindow : public QWidget {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     double Ratio() const;
+    // A position in logical pixels of the client area in device pixels; std::nullopt outside.
+    std::optional<QPoint> ClientDevicePosition(QPointF logical) const;
+    // A button or move at a position in logical pixels of the client area, for the core.
+    void Pointer(QEvent::Type type, Qt::MouseButton button, QPointF logical);
+    // A pointer event of the native window; true when no widget may have it.
+    bool WindowPointerEvent(QMouseEvent* event);
     int ToDevice(int logical) const;
     int ToLogical(int device) const;
     QSize LogicalClientSize() const;
@@ -100,6 +113,10 @@ class ViewerWindow : public QWidget {
     int sizeNotifyDepth_ = 0;
     bool limitingSize_ = false;
     bool closed_ = false;
+    QWindow* watchedWindow_ = nullptr;  // the native window, whose pointer events are exact
+    // The time stamp of its last pointer event: the widget's copy of it is handled already.
+    std::optional<std::uint64_t> windowPointerTime_;
+    bool dragBesideClient_ = false;  // the buttons went down beside the client area
 };
 
 }  // namespace telorad::qt

@@ -23,6 +23,11 @@ void SendKeyChanges(Client& client) {
                         [&client](int code) { return client.window.IsKeyDown(code); });
 }
 
+void ReleaseSentKeys(Client& client) {
+    if (!ControlMode(client)) return;
+    SendReleasesOwed(client.connection, client.sentKeyState);
+}
+
 void ForwardMouseButton(Client& client, std::uint32_t event, std::int32_t x, std::int32_t y) {
     if (!ControlMode(client)) return;
     SendMouseEvent(client.connection, event, Position(client, x, y));

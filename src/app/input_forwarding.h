@@ -11,6 +11,11 @@ struct Client;
 // Outside control mode nothing happens.
 void SendKeyChanges(Client& client);
 
+// The window lost the keyboard focus: in control mode, a release for every code the server was
+// last told is down (ascending), at once, so no key stays held there while another window has
+// the keyboard. Outside control mode nothing happens.
+void ReleaseSentKeys(Client& client);
+
 // In control mode: sends the button event with the packed framebuffer position.
 void ForwardMouseButton(Client& client, std::uint32_t event, std::int32_t x, std::int32_t y);
 

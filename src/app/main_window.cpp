@@ -4,19 +4,22 @@
 #include "app/client.h"
 #include "app/scrolling.h"
 #include "app/session.h"
+#include "app/view.h"
 #include "hosts/settings_path.h"
 #include "app/input_forwarding.h"
 
 namespace telorad {
 
-void StartClient(Client& client, Size screenSize) {
-    StartClientWithSettings(client, screenSize, SettingsFilePath());
+void StartClient(Client& client, Size screenSize, std::int32_t menuBarWidth) {
+    StartClientWithSettings(client, screenSize, SettingsFilePath(), menuBarWidth);
 }
 
-void StartClientWithSettings(Client& client, Size screenSize, const std::string& settingsPath) {
+void StartClientWithSettings(Client& client, Size screenSize, const std::string& settingsPath,
+                             std::int32_t menuBarWidth) {
     SetStartupMenuState(client);
-    client.view.maxWindowWidth = screenSize.width / 2;
-    client.view.maxWindowHeight = screenSize.height / 2;
+    const Size start = StartWindowSize(screenSize, menuBarWidth);
+    client.view.maxWindowWidth = start.width;
+    client.view.maxWindowHeight = start.height;
     client.lastSyncTick = client.window.TickCount();
     client.settingsPath = settingsPath;
     client.wireCodePage = ReadWireCodePage(settingsPath);
@@ -34,5 +37,7 @@ void OnMouseButton(Client& client, std::uint32_t event, std::int32_t x, std::int
 }
 
 void OnKeyEvent(Client& client) { SendKeyChanges(client); }
+
+void OnFocusLost(Client& client) { ReleaseSentKeys(client); }
 
 }  // namespace telorad

@@ -13,11 +13,13 @@ namespace telorad {
 struct Client;
 
 // Start-up before the window is shown: menu graying, the host history from the settings file,
-// the size limit of half the screen, the cursor-sync clock.
-void StartClient(Client& client, Size screenSize);
+// the size limit of the start window (StartWindowSize: half the screen, widened for a menu bar
+// of menuBarWidth outer pixels), the cursor-sync clock.
+void StartClient(Client& client, Size screenSize, std::int32_t menuBarWidth = 0);
 // The same with the settings file named (tests, or a front end with its own location). The file
 // also gives the wire code page (section Client, key CodePage; 932 when absent).
-void StartClientWithSettings(Client& client, Size screenSize, const std::string& settingsPath);
+void StartClientWithSettings(Client& client, Size screenSize, const std::string& settingsPath,
+                             std::int32_t menuBarWidth = 0);
 
 // A menu command or accelerator (IDM_...). Unknown identifiers do nothing, and so does the
 // command of a grayed item (a grayed item's accelerator produces nothing), so a front end may
@@ -46,6 +48,8 @@ void OnMouseMove(Client& client, std::int32_t x, std::int32_t y);
 void OnMouseButton(Client& client, std::uint32_t event, std::int32_t x, std::int32_t y);
 // Any key went down or up (auto-repeat included): the 256-code scan against sentKeyState.
 void OnKeyEvent(Client& client);
+// The main window lost the keyboard focus: the releases the server is owed go out at once.
+void OnFocusLost(Client& client);
 // While the user drags a border: limits the proposed outer size.
 Size LimitWindowSize(Client& client, Size proposed);
 // The framebuffer rectangle to show at the client area's corner (what a repaint copies).

@@ -48,7 +48,9 @@ public:
         return false;
     }
     int RunConnectDialog(ConnectForm&) override { return 2; }
-    std::optional<std::string> RunCommandDialog() override { return std::nullopt; }
+    std::optional<std::string> RunCommandDialog(std::string_view) override {
+        return std::nullopt;
+    }
     void DestroyMainWindow() override { destroyed = true; }
 
     bool destroyed = false;

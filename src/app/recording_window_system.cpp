@@ -1,5 +1,7 @@
 #include "app/recording_window_system.h"
 
+#include <utility>
+
 namespace telorad {
 
 void RecordingWindowSystem::ShowMessageBox(std::string_view text, std::string_view caption,
@@ -115,10 +117,11 @@ int RecordingWindowSystem::RunConnectDialog(ConnectForm& form) {
     return onConnectDialog ? onConnectDialog(form) : 2;
 }
 
-std::optional<std::string> RecordingWindowSystem::RunCommandDialog() {
+std::optional<std::string> RecordingWindowSystem::RunCommandDialog(std::string_view shownText) {
     ++commandDialogs;
     calls.push_back("CommandDialog");
-    return commandText;
+    commandDialogTexts.emplace_back(shownText);
+    return std::exchange(commandText, std::nullopt);
 }
 
 void RecordingWindowSystem::DestroyMainWindow() {

@@ -52,7 +52,7 @@ public:
     bool PrintPicture(const ScreenBitmap& framebuffer,
                       const std::function<PixelRect(Size printable)>& fit) override;
     int RunConnectDialog(ConnectForm& form) override;
-    std::optional<std::string> RunCommandDialog() override;
+    std::optional<std::string> RunCommandDialog(std::string_view shownText) override;
     void DestroyMainWindow() override;
 
     // Releases every key, as a window that lost the keyboard focus reports them.
@@ -77,7 +77,9 @@ public:
     // The connect dialog: edits the form as the user would and returns 1 (OK) or 2 (Cancel).
     // Without a script the dialog is cancelled.
     std::function<int(ConnectForm&)> onConnectDialog;
-    std::optional<std::string> commandText;  // std::nullopt: the command dialog is cancelled
+    // The command dialog's answer, used once (later runs are cancelled); std::nullopt: Cancel.
+    std::optional<std::string> commandText;
+    std::vector<std::string> commandDialogTexts;  // what each run showed in its field
 
     // Called after every change of the client area, as a window system delivers size messages.
     std::function<void()> onClientSizeChanged;

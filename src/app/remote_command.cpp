@@ -9,18 +9,22 @@
 namespace telorad {
 
 void RunRemoteCommand(Client& client) {
-    const std::optional<std::string> typed = client.window.RunCommandDialog();
-    if (!typed) return;
-    std::string wire;
-    const TextConversion result =
-        ConvertToCodePageLimited(*typed, client.wireCodePage, kMaxRemoteCommandBytes, wire);
-    if (result != TextConversion::kOk) {
+    std::string shown;  // every run starts empty; a refused text comes back to be mended
+    for (;;) {
+        const std::optional<std::string> typed = client.window.RunCommandDialog(shown);
+        if (!typed) return;
+        std::string wire;
+        const TextConversion result =
+            ConvertToCodePageLimited(*typed, client.wireCodePage, kMaxRemoteCommandBytes, wire);
+        if (result == TextConversion::kOk) {
+            SendCommand(client.connection, wire);
+            return;
+        }
         client.window.ShowMessageBox(
             RefusalMessage(RefusedText::kCommand, result, client.wireCodePage), kRefusalCaption,
             MessageBoxStyle::Warning);
-        return;
+        shown = *typed;
     }
-    SendCommand(client.connection, wire);
 }
 
 }  // namespace telorad

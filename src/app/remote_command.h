@@ -12,7 +12,8 @@ inline constexpr std::size_t kMaxRemoteCommandBytes = 1023;
 
 // Runs the command dialog; after OK converts the text to the wire code page, cut to
 // kMaxRemoteCommandBytes at a character boundary, and sends it, connected or not. Text the code
-// page cannot hold is refused with a message box and nothing is sent.
+// page cannot hold is refused with a message box, nothing is sent, and the dialog opens again
+// with the text as typed, so the user can mend it.
 void RunRemoteCommand(Client& client);
 
 }  // namespace telorad

@@ -89,6 +89,16 @@ TextConversion ConvertToCodePageLimited(std::string_view utf8, std::uint32_t cod
     return TextConversion::kOk;
 }
 
+TextConversion ConvertFromCodePage(std::string_view bytes, std::uint32_t codePage,
+                                   std::string& utf8) {
+    utf8.clear();
+    if (codePage != kUtf8CodePage) return ConvertToUtf8WithPlatform(bytes, codePage, utf8);
+    std::vector<std::size_t> starts;
+    if (!CharacterStarts(bytes, starts)) return TextConversion::kUnrepresentable;
+    utf8.assign(bytes);
+    return TextConversion::kOk;
+}
+
 std::uint32_t ReadWireCodePage(const std::string& settingsPath) {
     std::string bytes;
     if (ReadSettingsFile(settingsPath, bytes) != SettingsFileStatus::kRead) {

@@ -37,6 +37,12 @@ inline TextConversion RememberedPasswordToWire(std::string_view utf8, std::uint3
     return ConvertToCodePage(utf8, codePage, out);
 }
 
+// The other way, for showing what came over the wire: bytes in the code page as UTF-8 (65001
+// passes valid UTF-8 through). kUnrepresentable when the bytes are not text of that code page;
+// on anything but kOk `utf8` is left empty.
+TextConversion ConvertFromCodePage(std::string_view bytes, std::uint32_t codePage,
+                                   std::string& utf8);
+
 // The wire code page named by the settings file (section Client, key CodePage); the default when
 // the file, the key or a positive number is missing.
 std::uint32_t ReadWireCodePage(const std::string& settingsPath);
@@ -50,9 +56,11 @@ inline constexpr std::string_view kRefusalCaption = "Telorad";
 
 namespace telorad {
 
-// The platform's converter for code pages other than 65001 (text_encoding_posix.cpp or
-// text_encoding_win32.cpp). The input is valid UTF-8.
+// The platform's converters for code pages other than 65001 (text_encoding_posix.cpp or
+// text_encoding_win32.cpp): valid UTF-8 to the code page, and the code page's bytes to UTF-8.
 TextConversion ConvertUtf8WithPlatform(std::string_view utf8, std::uint32_t codePage,
                                        std::string& out);
+TextConversion ConvertToUtf8WithPlatform(std::string_view bytes, std::uint32_t codePage,
+                                         std::string& utf8);
 
 }  // namespace telorad

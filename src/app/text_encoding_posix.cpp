@@ -7,22 +7,24 @@
 
 namespace telorad {
 
-TextConversion ConvertUtf8WithPlatform(std::string_view utf8, std::uint32_t codePage,
-                                       std::string& out) {
+namespace {
+
+// The whole input from one encoding to another, or nothing: without a //TRANSLIT suffix iconv
+// stops with EILSEQ at a character the target lacks, and with EINVAL at a cut-off sequence.
+TextConversion Convert(const std::string& from, const std::string& to, std::string_view text,
+                       std::string& out) {
     out.clear();
-    const std::string name = "CP" + std::to_string(codePage);
-    iconv_t converter = iconv_open(name.c_str(), "UTF-8");
+    iconv_t converter = iconv_open(to.c_str(), from.c_str());
     if (converter == reinterpret_cast<iconv_t>(-1)) return TextConversion::kUnsupportedCodePage;
 
-    // No code page needs more than four bytes for one byte of UTF-8 input; the slack covers the
-    // closing shift sequence of a stateful code page.
-    std::string converted(utf8.size() * 4 + 16, '\0');
-    std::string input(utf8);
+    // No code page needs more than four bytes for one input byte either way; the slack covers
+    // the closing shift sequence of a stateful code page.
+    std::string converted(text.size() * 4 + 16, '\0');
+    std::string input(text);
     char* in = input.data();
     std::size_t inLeft = input.size();
     char* next = converted.data();
     std::size_t outLeft = converted.size();
-    // Without a //TRANSLIT suffix iconv stops with EILSEQ at a character the code page lacks.
     bool ok = iconv(converter, &in, &inLeft, &next, &outLeft) != static_cast<std::size_t>(-1);
     if (ok)
         ok = iconv(converter, nullptr, nullptr, &next, &outLeft) != static_cast<std::size_t>(-1);
@@ -31,6 +33,20 @@ TextConversion ConvertUtf8WithPlatform(std::string_view utf8, std::uint32_t code
     converted.resize(converted.size() - outLeft);
     out = std::move(converted);
     return TextConversion::kOk;
+}
+
+std::string IconvName(std::uint32_t codePage) { return "CP" + std::to_string(codePage); }
+
+}  // namespace
+
+TextConversion ConvertUtf8WithPlatform(std::string_view utf8, std::uint32_t codePage,
+                                       std::string& out) {
+    return Convert("UTF-8", IconvName(codePage), utf8, out);
+}
+
+TextConversion ConvertToUtf8WithPlatform(std::string_view bytes, std::uint32_t codePage,
+                                         std::string& utf8) {
+    return Convert(IconvName(codePage), "UTF-8", bytes, utf8);
 }
 
 }  // namespace telorad

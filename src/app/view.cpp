@@ -6,6 +6,12 @@
 
 namespace telorad {
 
+Size StartWindowSize(Size screen, std::int32_t menuBarWidth) {
+    std::int32_t width = std::max(screen.width / 2, menuBarWidth);
+    if (screen.width > 0) width = std::min(width, screen.width);
+    return {width, screen.height / 2};
+}
+
 void FitWindowToPicture(Client& client) {
     WindowSystem& window = client.window;
     ViewState& view = client.view;
@@ -30,6 +36,9 @@ void FitWindowToPicture(Client& client) {
     if (window.HasHorizontalScrollBar()) height -= window.HorizontalScrollBarHeight();
     view.maxWindowHeight = height;
     window.ResizeWindow({fittedWidth, std::min(height, kFitMaxHeight)});
+    // A resize to the size the window already has delivers no size change, and the bars would
+    // keep the last picture's range; set them as a fresh viewer would.
+    OnClientSizeChanged(client);
 
     const Size visible = window.ClientSize();
     const PixelRect corner =

@@ -81,10 +81,11 @@ public:
                               const std::function<PixelRect(Size printable)>& fit) = 0;
 
     // Modal dialogs owned by the main window. The connect dialog edits the form and returns
-    // 1 after OK, 2 after Cancel; the command dialog returns the typed text (UTF-8 as typed),
-    // or std::nullopt after Cancel.
+    // 1 after OK, 2 after Cancel; the command dialog opens with `shownText` in its field (empty
+    // unless the core reopens it after refusing a text) and returns the text as it was when
+    // confirmed (UTF-8), or std::nullopt after Cancel.
     virtual int RunConnectDialog(ConnectForm& form) = 0;
-    virtual std::optional<std::string> RunCommandDialog() = 0;
+    virtual std::optional<std::string> RunCommandDialog(std::string_view shownText) = 0;
 
     // Destroys the main window; the main loop then ends.
     virtual void DestroyMainWindow() = 0;

@@ -17,6 +17,15 @@ void SendKeyStateChanges(Connection& connection, SentKeyTable& sent,
     }
 }
 
+void SendReleasesOwed(Connection& connection, SentKeyTable& sent) {
+    for (int code = 0; code < kVirtualKeyCount; ++code) {
+        std::uint32_t& last = sent[static_cast<std::size_t>(code)];
+        if (last == 0) continue;
+        last = 0;
+        SendKeyEvent(connection, 1, static_cast<std::uint32_t>(code));
+    }
+}
+
 std::uint32_t PackPosition(std::int32_t x, std::int32_t y, std::int32_t scrollX,
                            std::int32_t scrollY) {
     const std::uint32_t message =

@@ -32,6 +32,9 @@ void SendKeyStateChanges(Connection& connection, SentKeyTable& sent,
 void SendCursorSync(Connection& connection, std::uint32_t& lastSyncTick, std::uint32_t now,
                     std::uint32_t position);
 
+// Sends a release for every code the table says is down (ascending) and marks it up.
+void SendReleasesOwed(Connection& connection, SentKeyTable& sent);
+
 // The client-area position as the window message packs it (x in the low, y in the high 16 bits)
 // plus the scroll offsets, modulo 2^32.
 std::uint32_t PackPosition(std::int32_t x, std::int32_t y, std::int32_t scrollX,

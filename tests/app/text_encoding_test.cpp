@@ -38,6 +38,29 @@ TEST(TextEncodingTest, ConvertsToTheCodePageOrRefuses) {
         std::string wire = "stale";
         EXPECT_EQ(ConvertToCodePage(c.utf8, c.codePage, wire), c.result) << c.name;
         EXPECT_EQ(wire, c.wire) << c.name;
+        if (c.result != TextConversion::kOk) continue;
+        std::string back = "stale";  // and back again, as the server's log shows it
+        EXPECT_EQ(ConvertFromCodePage(c.wire, c.codePage, back), TextConversion::kOk) << c.name;
+        EXPECT_EQ(back, c.utf8) << c.name;
+    }
+}
+
+TEST(TextEncodingTest, BytesThatAreNotTextOfTheCodePageAreNotShown) {
+    const struct {
+        const char* name;
+        std::uint32_t codePage;
+        std::string bytes;
+        TextConversion result;
+    } cases[] = {
+        {"lead byte cut off", 932, "dir \x82", TextConversion::kUnrepresentable},
+        {"unassigned lead byte", 932, "\xA0", TextConversion::kUnrepresentable},
+        {"broken utf-8", 65001, "a\xC3", TextConversion::kUnrepresentable},
+        {"unknown code page", 4242, "abc", TextConversion::kUnsupportedCodePage},
+    };
+    for (const auto& c : cases) {
+        std::string utf8 = "stale";
+        EXPECT_EQ(ConvertFromCodePage(c.bytes, c.codePage, utf8), c.result) << c.name;
+        EXPECT_EQ(utf8, "") << c.name;
     }
 }
 

@@ -83,6 +83,24 @@ TEST(ViewportArithmeticTest, WindowLimitAddsTheBarShownAcrossTheAxis) {
     EXPECT_EQ(WindowExtentLimit(INT32_MAX, true, 17), INT32_MAX);
 }
 
+TEST(ViewportArithmeticTest, StartWindowIsHalfTheScreenWidenedForTheWholeMenuBar) {
+    const struct {
+        Size screen;
+        std::int32_t menuBarWidth;
+        Size expected;
+    } cases[] = {
+        {{1280, 1024}, 0, {640, 512}},      {{1280, 1024}, 640, {640, 512}},
+        {{1280, 1024}, 700, {700, 512}},    // scale 2: the bar needs more than half the screen
+        {{1280, 1024}, 2000, {1280, 512}},  // never wider than the screen
+        {{1366, 769}, 0, {683, 384}},       {{0, 0}, 500, {500, 0}},  // no screen known
+    };
+    for (const auto& c : cases) {
+        const Size start = StartWindowSize(c.screen, c.menuBarWidth);
+        EXPECT_EQ(start.width, c.expected.width) << c.screen.width << " " << c.menuBarWidth;
+        EXPECT_EQ(start.height, c.expected.height) << c.screen.height;
+    }
+}
+
 TEST(ViewportArithmeticTest, GrowingClientAreaPullsTheOffsetBackToThePictureEdge) {
     struct Case {
         std::int32_t offset, client, picture, expected;
@@ -162,6 +180,23 @@ TEST_F(ViewTest, A1024By768PictureFitsTo800By600AndScrollsToItsEdges) {
     EXPECT_EQ(visible.y, client.view.scrollY);
     EXPECT_EQ(visible.width, inside.width);
     EXPECT_EQ(visible.height, inside.height);
+}
+
+TEST_F(ViewTest, EveryNewPictureResetsBothBarsAsAFreshViewerWould) {
+    // Both pictures fit the same 800 × 600 window, so fitting changes no size: the bars must be
+    // set all the same, from range to position.
+    NewPicture(1024, 768);
+    ScrollView(client, 100000, 100000);
+    NewPicture(1920, 1080);
+    const Size inside = window.ClientSize();
+    EXPECT_EQ(window.horizontalBar.max, 1919);
+    EXPECT_EQ(window.horizontalBar.page, inside.width);
+    EXPECT_EQ(window.horizontalBar.pos, 0);
+    EXPECT_EQ(window.verticalBar.max, 1079);
+    EXPECT_EQ(window.verticalBar.page, inside.height);
+    EXPECT_EQ(window.verticalBar.pos, 0);
+    OnScrollRequest(client, ScrollBarKind::Horizontal, 5, 1920 - inside.width);  // thumb at the end
+    EXPECT_EQ(client.view.scrollX, 1920 - inside.width);
 }
 
 TEST_F(ViewTest, ScrollViewSetsBothBarsThenMovesTheWindowContentsAndRepaints) {

@@ -123,14 +123,14 @@ TEST_F(QtViewerTest, DialogsRunModallyOverTheWindowAndReportTheirResults) {
         dialog->command()->insert(QStringLiteral("ハロー"));
         QTest::keyClick(dialog->command(), Qt::Key_Return);
     });
-    EXPECT_EQ(windowSystem.RunCommandDialog(), std::optional<std::string>("echo ハロー"));
+    EXPECT_EQ(windowSystem.RunCommandDialog(""), std::optional<std::string>("echo ハロー"));
 
     OnNextModal<CommandDialog>([](CommandDialog* dialog) {
-        EXPECT_EQ(dialog->command()->text(), QString());
+        EXPECT_EQ(dialog->command()->text(), QStringLiteral("echo €"));  // a refused text again
         QTest::keyClicks(dialog->command(), QStringLiteral("not sent"));
         QTest::mouseClick(dialog->cancelButton(), Qt::LeftButton);
     });
-    EXPECT_EQ(windowSystem.RunCommandDialog(), std::nullopt);
+    EXPECT_EQ(windowSystem.RunCommandDialog("echo €"), std::nullopt);
 }
 
 TEST_F(QtViewerTest, SaveDialogAsksForABitmapNameAndAddsTheExtension) {

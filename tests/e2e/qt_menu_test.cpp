@@ -4,9 +4,12 @@
 #include <QtGui/QImage>
 #include <QtTest/QTest>
 #include <QtWidgets/QMenu>
+#include <QtWidgets/QMenuBar>
 #include <QtWidgets/QMessageBox>
 
 #include "app/commands.h"
+#include "app/session.h"
+#include "message_box.h"
 #include "qt_test_support.h"
 
 namespace telorad::qt::testing {
@@ -162,6 +165,48 @@ TEST_F(QtViewerTest, FailedConnectShowsTheErrorBoxAndAboutShowsTheVersion) {
     EXPECT_EQ(caption, QStringLiteral("About Telorad client"));
     EXPECT_TRUE(text.startsWith(QStringLiteral("Telorad client Ver.0.3\n\t")))
         << text.toStdString();
+}
+
+TEST_F(QtViewerTest, AMenuClosedWithEscGivesTheKeyboardBackToThePicture) {
+    ASSERT_TRUE(Connect());
+    Choose(IDM_MODE_CONTROL);
+    QMenuBar* bar = window.Menu().Bar();
+    QAction* remote = bar->actions().at(2);
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(remote).center());
+    QWidget* popup = QApplication::activePopupWidget();
+    ASSERT_NE(popup, nullptr) << "the Remote menu did not open";
+    QTest::keyClick(popup, Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(bar->activeAction(), nullptr);
+    QWidget* keyboard = QApplication::focusWidget();
+    ASSERT_EQ(keyboard, Viewport());
+    // What is typed next goes to the server; Down and Return open and choose nothing.
+    EXPECT_FALSE(OpensModal([&] {
+        for (Qt::Key key : {Qt::Key_A, Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(keyboard, key);
+    }));
+    EXPECT_NE(client.connection.socket, kNoSocket) << "Return disconnected";
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> keys;  // (released, code)
+    for (const SentMessage& message : Sent()) {
+        if (message.type == MSG_KEY) keys.emplace_back(message.Word(0), message.Word(1));
+    }
+    const std::vector<std::pair<std::uint32_t, std::uint32_t>> expected{
+        {0, 0x41}, {1, 0x41}, {0, 0x28}, {1, 0x28}, {0, 0x0D}, {1, 0x0D}};
+    EXPECT_EQ(keys, expected);
+}
+
+TEST_F(QtViewerTest, BoxesAreWideEnoughForTheirWholeCaption) {
+    // The server goes away: "切断されました" under "Error.", a short text below its caption.
+    ASSERT_TRUE(Connect());
+    ::close(server);
+    server = -1;
+    QString caption;
+    OnNextModal<QMessageBox>([&](QMessageBox* box) {
+        caption = box->windowTitle();
+        EXPECT_GE(box->width(), CaptionWidth(*box, caption));
+        box->accept();
+    });
+    EXPECT_FALSE(DrainNetwork(client));
+    EXPECT_EQ(caption, QStringLiteral("Error."));
 }
 
 TEST_F(QtViewerTest, CtrlCCopiesTheWholePictureBeforeAnyConnection) {

@@ -120,6 +120,7 @@ void QtViewerTest::SetUp() {
 }
 
 void QtViewerTest::TearDown() {
+    window.Attach(nullptr);  // the client member goes before the window
     // A watch whose dialog never came must not act on a later test's dialog.
     const QList<QTimer*> watches = qApp->findChildren<QTimer*>(
         QStringLiteral("telorad-modal-watch"), Qt::FindDirectChildrenOnly);

@@ -2,11 +2,13 @@
 // pointer positions as the core receives them.
 #include <QtGui/QWheelEvent>
 #include <QtTest/QTest>
+#include <QtWidgets/QMenuBar>
 #include <QtWidgets/QScrollBar>
 #include <cmath>
 
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/view.h"
 #include "framebuffer_image.h"
 #include "qt_test_support.h"
 
@@ -188,6 +190,18 @@ TEST_F(QtViewerTest, ButtonsAndMovesCarryDevicePositionsPlusTheOffsets) {
         {513, position}, {514, position}, {516, position}, {517, position},
         {519, position}, {520, position}, {513, position}};
     EXPECT_EQ(mouse, expected);
+}
+
+TEST_F(QtViewerTest, TheStartWindowShowsTheWholeMenuBar) {
+    // At scale 2 half of this screen is narrower than the bar.
+    window.ResizeOuter(StartWindowSize({1280, 1024}, window.MenuBarWidth()));
+    QMenuBar* bar = window.Menu().Bar();
+    ASSERT_EQ(bar->actions().size(), 5);
+    for (QAction* popup : bar->actions()) {
+        const QRect item = bar->actionGeometry(popup);
+        EXPECT_FALSE(item.isEmpty()) << popup->text().toStdString();
+        EXPECT_TRUE(bar->rect().contains(item)) << popup->text().toStdString();
+    }
 }
 
 TEST_F(QtViewerTest, ClosingTheWindowWhileConnectedEndsTheLoop) {

@@ -9,8 +9,8 @@
 # with its exit code.
 #
 # usage: viewer_e2e.sh TELORAD TELORAD_SERVER WINDOW_GRAB [CASE...]
-#        (default: 24 32 16 scroll argument, and replay when TELORAD_CLI is set; stall and
-#        nodisplay run only when named)
+#        (default: 24 32 16 scroll argument control hidpi, and replay when TELORAD_CLI is set;
+#        stall and nodisplay run only when named)
 # Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo. TELORAD_VERSION, when set,
 # is the version all programs must report.
 set -eu
@@ -97,18 +97,6 @@ open_popup() {
     return 1
 }
 
-# Runs the command until it succeeds, for 10 s at the most (then returns 1).
-wait_until() {
-    tries=0
-    until "$@"; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || return 1
-        sleep 0.1
-    done
-}
-gone() { ! kill -0 "$1" 2>/dev/null; }
-has_line() { grep -q "$1" "$2" 2>/dev/null; }
-
 # Waits for a window titled exactly $1; prints its id.
 wait_window() {
     tries=0
@@ -121,18 +109,36 @@ wait_window() {
     done
 }
 
-# Starts the server on a port it picks, with the options given, its log and stderr in
-# $case_dir; sets server_pid and port.
-start_server() {
-    "$server" --listen 127.0.0.1:0 "$@" >"$case_dir/events.log" 2>"$case_dir/server.err" &
-    server_pid=$!
-    pids="$pids $server_pid"
-    wait_until has_line '^listening on ' "$case_dir/server.err" || fail "the server did not start"
-    port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
+# Waits until the server's log ($1) has a line matching the pattern $2.
+wait_for_log() {
+    tries=0
+    until grep -q -- "$2" "$1"; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || return 1
+        sleep 0.1
+    done
 }
 
-# Starts the server ($1 = size, $2 = depth, the rest its login options), writes its picture to
-# $case/picture.bmp, starts the viewer with the server remembered; sets window, viewer_pid.
+# Starts a server ($1 = name, $2 = size, $3 = depth, the rest its login options): its picture in
+# $case_dir/NAME.bmp, its events in NAME.log; sets server_pid and server_port.
+start_server() {
+    name=$1
+    server_size=$2
+    server_depth=$3
+    shift 3
+    "$server" --size "$server_size" --depth "$server_depth" --static "$@" \
+        --dump-frame "$case_dir/$name.bmp" || fail "the server did not write its picture"
+    "$server" --listen 127.0.0.1:0 --size "$server_size" --depth "$server_depth" --static --once \
+        "$@" --log "$case_dir/$name.log" 2>"$case_dir/$name.err" &
+    server_pid=$!
+    pids="$pids $server_pid"
+    wait_for_log "$case_dir/$name.err" '^listening on ' || fail "the server did not start"
+    server_port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/$name.err")
+}
+
+# Starts the server ($1 = size, $2 = depth, the rest its login options) as `screen`, whose
+# picture and events the checks read ($picture, $events), and the viewer with the server
+# remembered; sets window, viewer_pid.
 # With named=yes the server is the second of two remembered ones and the viewer is started as
 # `telorad 127.0.0.1:PORT`.
 start_pair() {
@@ -143,9 +149,10 @@ start_pair() {
     echo "== ${size}, depth $depth, server options: $*"
     case_dir="$work/case"
     rm -rf "$case_dir" && mkdir -p "$case_dir/bin"
-    "$server" --size "$size" --depth "$depth" --static "$@" --dump-frame "$case_dir/picture.bmp" \
-        || fail "the server did not write its picture"
-    start_server --size "$size" --depth "$depth" --static --once "$@"
+    start_server screen "$size" "$depth" "$@"
+    port=$server_port
+    picture="$case_dir/screen.bmp"
+    events="$case_dir/screen.log"
 
     # The viewer keeps remote.ini beside itself: a copy in the case directory, with the server
     # remembered, first (which the connect dialog offers) or behind one nobody listens on.
@@ -168,14 +175,25 @@ start_pair() {
     window=$(wait_window Client) || fail "the main window did not appear"
 }
 
-# Remote, 接続, OK in the dialog (and Enter on the warning of an unencrypted login).
+# The Remote popup, opened with the mouse (the tallest popup: six items); prints "X Y W H".
+open_remote() {
+    open_popup $((100 * scale)) $((400 * scale))
+}
+
+# Remote, 接続, OK in the dialog (and Enter on the warning of an unencrypted login). With a port
+# as $1, the dialog's port field is set to it first.
 connect_through_menu() {
-    # Remote is the tallest popup (six items); 接続 is its first item.
-    remote=$(open_popup 100 400) || fail "the Remote menu did not open"
-    set -- $remote
-    xdotool mousemove $(($1 + 30)) $(($2 + 12)) click 1
+    remote=$(open_remote) || fail "the Remote menu did not open"
+    set -- $remote ${1:-}
+    # 接続 is the first item.
+    xdotool mousemove $(($1 + 30 * scale)) $(($2 + 12 * scale)) click 1
     dialog=$(wait_window 接続) || fail "the connect dialog did not open"
     eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    if [ -n "${5:-}" ]; then
+        # The port field spans 160..200, 24..38 of the dialog's 218 × 91 units.
+        xdotool mousemove $((X + WIDTH * 180 / 218)) $((Y + HEIGHT * 31 / 91)) click 1
+        xdotool key ctrl+a type "$5"
+    fi
     # OK sits at 131, 77 of the dialog's 218 × 91 units.
     xdotool mousemove $((X + WIDTH * 131 / 218)) $((Y + HEIGHT * 77 / 91)) click 1
     if [ "$caution" = yes ]; then
@@ -190,25 +208,25 @@ connect_by_enter() {
     xdotool windowfocus --sync "$dialog" key Return
 }
 
+# Waits up to $2 tenths of a second for process $1 to end; false when it did not.
+wait_gone() {
+    tries=0
+    while kill -0 "$1" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt "$2" ] || return 1
+        sleep 0.1
+    done
+}
+
 # File (the popup of four lines), 終了 (its last item): the window closes, the program ends.
 exit_through_menu() {
-    file=$(open_popup 60 99) || fail "the File menu did not open"
+    file=$(open_popup $((60 * scale)) $((99 * scale))) || fail "the File menu did not open"
     set -- $file
-    xdotool mousemove $(($1 + 30)) $(($2 + $4 - 12)) click 1
-    tries=0
-    while kill -0 "$viewer_pid" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 50 ] || fail "the viewer did not exit"
-        sleep 0.1
-    done
+    xdotool mousemove $(($1 + 30 * scale)) $(($2 + $4 - 12 * scale)) click 1
+    wait_gone "$viewer_pid" 50 || fail "the viewer did not exit"
     wait "$viewer_pid" || fail "the viewer exited with an error"
     # The server (--once) ends with the viewer's connection; it is never waited on unbounded.
-    tries=0
-    while kill -0 "$server_pid" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 50 ] || { kill "$server_pid"; break; }
-        sleep 0.1
-    done
+    wait_gone "$server_pid" 50 || kill "$server_pid"
     wait "$server_pid" || true
 }
 
@@ -229,9 +247,9 @@ wait_for_match() {
                 shot="$case_dir/part.png"
             fi
             if [ "$direction" = picture-in-shot ]; then
-                "$grab" find "$shot" "$case_dir/picture.bmp" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
+                "$grab" find "$shot" "$picture" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
             else
-                "$grab" find "$case_dir/picture.bmp" "$shot" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
+                "$grab" find "$picture" "$shot" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
             fi
             at=$(sed -n 's/^found at //p' "$case_dir/find.txt")
             if [ -n "$at" ] && { [ "$want" = any ] || [ "$want" = "$at" ]; }; then
@@ -257,7 +275,7 @@ run_case() {
     if [ -n "${TELORAD_E2E_SHOT:-}" ]; then
         cp "$case_dir/shot.png" "$TELORAD_E2E_SHOT" && echo "window grab saved as $TELORAD_E2E_SHOT"
     fi
-    grep -q '"type":"mode","mode":2' "$case_dir/events.log" || fail "no monitor mode on connect"
+    grep -q '"type":"mode","mode":2' "$events" || fail "no monitor mode on connect"
     exit_through_menu
     echo "ok"
 }
@@ -268,10 +286,9 @@ replay_case() {
     echo "== replay of a recording"
     case_dir="$work/case"
     rm -rf "$case_dir" && mkdir -p "$case_dir"
-    "$server" --size 320x200 --static --dump-frame "$case_dir/picture.bmp" ||
-        fail "the server did not write its picture"
-    start_server --size 320x200 --static --once --auth none
-    TELORAD_PASSWORD= timeout 60 "$TELORAD_CLI" record --frames 1 "127.0.0.1:$port" \
+    start_server screen 320x200 24 --auth none
+    picture="$case_dir/screen.bmp"
+    TELORAD_PASSWORD= timeout 60 "$TELORAD_CLI" record --frames 1 "127.0.0.1:$server_port" \
         "$case_dir/session.rec" >/dev/null || fail "telorad-cli did not record"
     "$telorad" --replay "$case_dir/session.rec" >"$work/telorad.out" 2>"$work/telorad.err" &
     viewer_pid=$!
@@ -279,6 +296,35 @@ replay_case() {
     window=$(wait_window Client) || fail "the main window did not appear"
     at=$(wait_for_match all picture-in-shot any) || fail "the window never showed the recording"
     echo "recorded picture found in the window at $at"
+    exit_through_menu
+    echo "ok"
+}
+
+# A server that hangs in the middle of an update: the window stays usable. Its Remote menu
+# opens and 切断 ends the connection at once; left alone, the stall limit ends the connection
+# with the box.
+stall_case() {
+    named=no start_pair 640x360 24 --auth none --stall-after 5000
+    connect_through_menu
+    wait_for_log "$events" '"type":"stall"' || fail "the server never stalled"
+    # open_popup looks for the popup 0.3 s after each click.
+    open_remote >/dev/null || fail "the Remote menu did not open during the stall"
+    sleep 0.2  # the popup takes the keyboard once it shows
+    # While connected, 切断 is the popup's first enabled item.
+    xdotool key Down Return
+    wait_gone "$server_pid" 100 || fail "切断 did not close the connection during the stall"
+    echo "menu opened and 切断 closed the connection during the stall"
+    exit_through_menu
+
+    TELORAD_STALL_MS=1500
+    export TELORAD_STALL_MS
+    named=no start_pair 640x360 24 --auth none --stall-after 5000
+    unset TELORAD_STALL_MS
+    connect_through_menu
+    box=$(wait_window Error.) || fail "no box after the stall limit"
+    xdotool windowfocus --sync "$box" key Return
+    wait_gone "$server_pid" 100 || fail "the connection stayed open after the stall limit"
+    echo "the stall limit ended the connection with the box"
     exit_through_menu
     echo "ok"
 }
@@ -308,31 +354,142 @@ scroll_case() {
     echo "ok"
 }
 
-# A server that hangs in the middle of an update: the window stays usable. Its Remote menu
-# opens and 切断 ends the connection at once; left alone, the stall limit ends the connection
-# with the box.
-stall_case() {
-    named=no start_pair 640x360 24 --auth none --stall-after 5000
-    connect_through_menu
-    wait_until has_line '"type":"stall"' "$case_dir/events.log" || fail "the server never stalled"
-    # open_popup looks for the popup 0.3 s after each click.
-    open_popup 100 400 >/dev/null || fail "the Remote menu did not open during the stall"
-    # While connected, 切断 is the popup's first enabled item.
-    xdotool key Down Return
-    wait_until gone "$server_pid" || fail "切断 did not close the connection during the stall"
-    echo "menu opened and 切断 closed the connection during the stall"
-    exit_through_menu
+# The Remote popup opened with the mouse and driven with the arrow keys, as a menu open on the
+# screen may be: $1 Downs (接続 is grayed while connected, so the first is 切断), then Return.
+choose_in_remote() {
+    open_remote >/dev/null || fail "the Remote menu did not open"
+    sleep 0.2  # the popup takes the keyboard once it shows
+    downs=$1
+    while [ "$downs" -gt 0 ]; do
+        xdotool key Down
+        downs=$((downs - 1))
+    done
+    xdotool key Return
+}
 
-    TELORAD_STALL_MS=1500
-    export TELORAD_STALL_MS
-    named=no start_pair 640x360 24 --auth none --stall-after 5000
-    unset TELORAD_STALL_MS
+# In control mode, as a person works: a second server with a larger picture after the first,
+# its scroll bar dragged to the end, a click there; a menu closed with Esc, then typing; keys
+# held while another window takes the keyboard.
+control_case() {
+    named=no start_pair 1024x768 24 --auth none
+    first_server=$server_pid
+    start_server large 1920x1080 24 --auth none
+
     connect_through_menu
-    box=$(wait_window Error.) || fail "no box after the stall limit"
-    xdotool windowfocus --sync "$box" key Return
-    wait_until gone "$server_pid" || fail "the connection stayed open after the stall limit"
-    echo "the stall limit ended the connection with the box"
+    part="0 30 770 540"
+    wait_for_match "$part" shot-in-picture any >/dev/null || fail "the first picture never showed"
+    choose_in_remote 1  # 切断
+    # The first server (--once) ends with the viewer's connection.
+    wait_gone "$first_server" 100 || fail "切断 did not close the connection"
+    wait "$first_server" || true
+    connect_through_menu "$server_port"
+    picture="$case_dir/large.bmp"
+    events="$case_dir/large.log"
+    at=$(wait_for_match "$part" shot-in-picture any) || fail "the larger picture never showed"
+    menu_height=$((30 - ${at#*,}))
+
+    # The horizontal thumb dragged to the right end shows the picture's right edge: the bar has
+    # the new picture's range, not the first one's (1024 - client width, about 240 pixels).
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 40)) $((Y + HEIGHT - 6)) mousedown 1
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT - 6))
+    xdotool mousemove $((X + WIDTH + 300)) $((Y + HEIGHT - 6)) mouseup 1
+    tries=0
+    while :; do
+        at=$(wait_for_match "$part" shot-in-picture any) || fail "the picture was lost"
+        [ "${at%,*}" -ge 1100 ] && break
+        tries=$((tries + 1))
+        [ $tries -lt 20 ] || fail "the thumb at the right end shows column ${at%,*}, not the right edge"
+        sleep 0.1
+    done
+    scroll_x=${at%,*}
+    echo "thumb at the right end: view at column $scroll_x of 1920"
+
+    choose_in_remote 4  # 制御
+    wait_for_log "$events" '"type":"mode","mode":3' || fail "no control mode"
+    xdotool mousemove $((X + 100)) $((Y + menu_height + 100)) click 1
+    wait_for_log "$events" "\"event\":514,\"x\":$((100 + scroll_x)),\"y\":100," ||
+        fail "a click at 100,100 did not reach the server at $((100 + scroll_x)),100"
+
+    # Esc closes the menu and gives the keyboard back: the keys reach the server, and Down and
+    # Return open and choose nothing.
+    open_remote >/dev/null || fail "the Remote menu did not open"
+    xdotool key Escape
+    sleep 0.3
+    xdotool type asd
+    xdotool key Down Return
+    for vk in 65 83 68 40 13; do
+        wait_for_log "$events" "\"released\":1,\"vk\":$vk}" ||
+            fail "key $vk typed after Esc did not reach the server"
+    done
+    [ -z "$(popups)" ] || fail "a menu opened from the keyboard"
+    grep -q '"type":"disconnect"' "$events" && fail "Return after Esc disconnected"
+
+    # Shift+W held while the keyboard goes to another window: released on the server at once.
+    xdotool keydown shift keydown w
+    wait_for_log "$events" '"released":0,"vk":87}' || fail "W did not go down"
+    # The root window takes the focus, with the pointer away from the viewer: held keys now
+    # repeat to nobody.
+    root=$(xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p')
+    xdotool mousemove 1270 1010
+    xdotool windowfocus "$root"
+    for vk in 16 87 160; do
+        wait_for_log "$events" "\"released\":1,\"vk\":$vk}" ||
+            fail "key $vk stayed down on the server after the focus went"
+    done
+    xdotool keyup w keyup shift
+    xdotool windowfocus "$window"
     exit_through_menu
+    echo "ok"
+}
+
+# At scale 2: the start window shows the whole menu bar (Help is the last popup on it, not behind
+# an overflow button), and a click on any device pixel reaches the server as that pixel.
+hidpi_case() {
+    QT_SCALE_FACTOR=2
+    export QT_SCALE_FACTOR
+    scale=2
+    named=no start_pair 640x360 24 --auth none
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    # From the right end of the bar leftward, the first popup is Help: its one item is the
+    # version box.
+    x=$((X + WIDTH - 4))
+    while [ -z "$(popups)" ] && [ $x -gt $X ]; do
+        xdotool mousemove "$x" $((Y + 20)) click 1
+        sleep 0.3
+        x=$((x - 12))
+    done
+    help=$(popups | head -n 1)
+    [ -n "$help" ] || fail "no menu at the right end of the bar"
+    set -- $help
+    xdotool mousemove $(($1 + 30 * scale)) $(($2 + 12 * scale)) click 1
+    about=$(wait_window 'About Telorad client') || fail "the bar's last popup is not Help"
+    timeout 10 xdotool windowfocus --sync "$about" key Return || fail "the version box took no key"
+
+    connect_through_menu
+    wait_for_match all picture-in-shot any >/dev/null || fail "the picture never showed"
+    choose_in_remote 4  # 制御
+    wait_for_log "$events" '"type":"mode","mode":3' || fail "no control mode"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    menu_height=$((HEIGHT - 360))
+    for point in 301,201 300,200 1,1 0,0 639,359 77,358; do
+        px=${point%,*}
+        py=${point#*,}
+        xdotool mousemove $((X + px)) $((Y + menu_height + py)) click 1
+        wait_for_log "$events" "\"event\":514,\"x\":$px,\"y\":$py," ||
+            fail "a click on device pixel $px,$py did not reach the server as that pixel"
+    done
+    echo "six clicks at scale 2 reached the server on their own pixels"
+    # A double click is two presses and two releases, no more.
+    xdotool mousemove $((X + 10)) $((Y + menu_height + 11)) click --repeat 2 --delay 80 1
+    wait_for_log "$events" '"event":514,"x":10,"y":11,' || fail "no double click"
+    sleep 0.5
+    [ "$(grep -c '"event":513,"x":10,"y":11,' "$events")" -eq 2 ] &&
+        [ "$(grep -c '"event":514,"x":10,"y":11,' "$events")" -eq 2 ] ||
+        fail "a double click did not reach the server as two clicks"
+    exit_through_menu
+    unset QT_SCALE_FACTOR
+    scale=1
     echo "ok"
 }
 
@@ -376,9 +533,10 @@ nodisplay_case() {
 
 shift 3
 if [ $# -eq 0 ]; then
-    set -- 24 32 16 scroll argument
+    set -- 24 32 16 scroll argument control hidpi
     [ -n "${TELORAD_CLI:-}" ] && set -- "$@" replay
 fi
+scale=1
 printf 'e2e-secret\n' >"$work/password"
 for depth in "$@"; do
     named=no
@@ -389,10 +547,12 @@ for depth in "$@"; do
         # 5-bit channels: the screen and the BMP reader may widen them differently.
         16) password="" tolerance=8 caution=yes run_case 16 --auth legacy ;;
         scroll) password="" tolerance=0 caution=no scroll_case ;;
-        stall) password="" caution=no stall_case ;;
         # The remembered password of the server named on the command line must be the one sent.
         argument) password="e2e-secret" tolerance=0 caution=no named=yes \
             run_case 32 --auth digest --encrypt --password-file "$work/password" ;;
+        control) password="" tolerance=0 caution=no control_case ;;
+        hidpi) password="" tolerance=0 caution=no hidpi_case ;;
+        stall) password="" caution=no stall_case ;;
         replay) tolerance=0 replay_case ;;
         nodisplay) nodisplay_case ;;
         *) fail "no case for depth $depth" ;;

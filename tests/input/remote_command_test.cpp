@@ -61,9 +61,11 @@ TEST_F(RemoteCommandTest, CancelSendsNothingAndEveryRunStartsAfresh) {
     EXPECT_TRUE(Commands().empty());
 }
 
-TEST_F(RemoteCommandTest, TextTheCodePageCannotHoldIsRefusedNotGarbled) {
+TEST_F(RemoteCommandTest, RefusedTextIsNotGarbledAndComesBackToBeMended) {
     ASSERT_TRUE(Connect());
-    Run("echo \xF0\x9F\x98\x80");
+    Run("echo \xE2\x82\xAC\xF0\x9F\x98\x80");  // echo €😀, then Cancel on the reopened dialog
+    EXPECT_EQ(window.commandDialogTexts,
+              (std::vector<std::string>{"", "echo \xE2\x82\xAC\xF0\x9F\x98\x80"}));
     ASSERT_EQ(window.messageBoxes.size(), 1u);
     EXPECT_NE(window.messageBoxes[0].text.find("このコマンドは送信できません"), std::string::npos);
     EXPECT_NE(window.messageBoxes[0].text.find("This command cannot be sent"), std::string::npos);

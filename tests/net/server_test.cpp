@@ -307,7 +307,7 @@ TEST_P(LoginTest, ExactBytesAndFirstFrame) {
     }
     if (c.accepted) {
         EXPECT_TRUE(HasLine(log, R"("type":"key","released":0,"vk":65})"));
-        EXPECT_TRUE(HasLine(log, R"("type":"command","text":"ok"})"));
+        EXPECT_TRUE(HasLine(log, R"("type":"command","text":"ok","bytes":"6f6b"})"));
     }
 }
 
@@ -502,6 +502,8 @@ TEST(ServerLog, EveryClientMessageIsOneJsonLine) {
         Bytes command(text.begin(), text.end());
         command.push_back(0);
         client.Send(Message(MSG_COMMAND, static_cast<std::uint32_t>(command.size()), command));
+        // A lead byte cut off is no text of the code page: only its bytes are logged.
+        client.Send(Message(MSG_COMMAND, 3, {'a', 0x82, 0}));
         client.Send(Message(0x777, 3, {1, 2, 3}));
         client.Send(Message(MSG_KEY, 2, {9, 9}));  // too short for a key
         client.Send(Message(MSG_SET_MODE, 4, U32s({MODE_STANDBY})));
@@ -513,7 +515,9 @@ TEST(ServerLog, EveryClientMessageIsOneJsonLine) {
         R"("type":"mode","mode":2})",
         R"("type":"key","released":1,"vk":65})",
         R"("type":"mouse","event":513,"x":10,"y":20,"position":1310730})",
-        R"("type":"command","text":"dir \"C:\\\" \u0082\u00a0\t<"})",
+        // The text read as code page 932 (0x82A0 is あ) beside the bytes themselves.
+        R"("type":"command","text":"dir \"C:\\\" あ\t<","bytes":"6469722022433a5c222082a0093c"})",
+        R"("type":"command","bytes":"6182"})",
         R"("type":"unknown","msg_type":1911,"length":3})",
         R"("type":"unknown","msg_type":1025,"length":2})",
         R"("type":"mode","mode":1})",
@@ -549,7 +553,7 @@ TEST(ServerLog, ACommandIsHeardFromAClientThatLeavesWithoutReadingTheFrame) {
         client.Send(Message(MSG_COMMAND, 6, {'h', 'e', 'l', 'l', 'o', 0}));
     }
     ASSERT_EQ(server.process->Wait(20000), 0);
-    EXPECT_TRUE(HasLine(server.Log(), R"("type":"command","text":"hello"})"));
+    EXPECT_TRUE(HasLine(server.Log(), R"("type":"command","text":"hello","bytes":"68656c6c6f"})"));
 }
 
 TEST(ServerLog, AbsurdLengthDropsTheClient) {
@@ -609,6 +613,8 @@ TEST(ServerOptions, BadOptionsAreUsageErrors) {
                                                 {"--listen", "127.0.0.1"},
                                                 {"--listen", "127.0.0.1:70000"},
                                                 {"--password-file", "/nonexistent/file"},
+                                                {"--code-page", "4242"},
+                                                {"--code-page", "0"},
                                                 {"--frobnicate"},
                                                 {"--tile"}}) {
         std::vector<std::string> argv = {TELORAD_SERVER_PATH};
