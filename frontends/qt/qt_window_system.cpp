@@ -8,6 +8,7 @@
 #include <QtWidgets/QMessageBox>
 
 #include "app/client.h"
+#include "app/connect_form_text.h"
 #include "command_dialog.h"
 #include "connect_dialog.h"
 #include "framebuffer_image.h"
@@ -118,7 +119,9 @@ int QtWindowSystem::RunConnectDialog(ConnectForm& form) {
     Client* client = window_.AttachedClient();
     ConnectDialog::Actions actions;
     actions.select = [client](ConnectForm& edited, int index) {
-        if (client != nullptr) SelectConnectFormEntry(edited, client->hostHistory, index);
+        if (client != nullptr) {
+            SelectDecodedConnectFormEntry(edited, client->hostHistory, index, client->wireCodePage);
+        }
     };
     ConnectDialog dialog(&window_, form, std::move(actions));
     PlaceAtClientCorner(dialog, window_);

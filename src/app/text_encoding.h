@@ -1,8 +1,8 @@
 #pragma once
 // Typed text arrives as UTF-8; the server compares password bytes and runs command lines in its
 // own code page. These convert typed text to that wire code page, refusing what it cannot hold
-// rather than sending garbled bytes. Bytes that come from elsewhere (a password file, the
-// environment) are already wire bytes and are not converted.
+// rather than sending garbled bytes. Bytes that come from elsewhere (the settings file, a
+// password file, the environment) are already wire bytes and are not converted.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,19 +30,16 @@ TextConversion ConvertToCodePage(std::string_view utf8, std::uint32_t codePage, 
 TextConversion ConvertToCodePageLimited(std::string_view utf8, std::uint32_t codePage,
                                         std::size_t maxBytes, std::string& out);
 
-// A password remembered in the settings file (stored as typed, UTF-8) as the bytes the server
-// expects.
-inline TextConversion RememberedPasswordToWire(std::string_view utf8, std::uint32_t codePage,
-                                               std::string& out) {
-    return ConvertToCodePage(utf8, codePage, out);
-}
+// Wire bytes (stored hosts and passwords) as UTF-8 for display. A byte that starts no character
+// of the code page shows as U+FFFD; the caller keeps the bytes themselves.
+std::string DecodeFromCodePage(std::string_view wire, std::uint32_t codePage);
 
 // The wire code page named by the settings file (section Client, key CodePage); the default when
 // the file, the key or a positive number is missing.
 std::uint32_t ReadWireCodePage(const std::string& settingsPath);
 
-// What the user is told when a text is refused ("password" or "command" as `what`).
-enum class RefusedText { kPassword, kCommand };
+// What the user is told when a text is refused.
+enum class RefusedText { kPassword, kCommand, kHost };
 std::string RefusalMessage(RefusedText what, TextConversion result, std::uint32_t codePage);
 inline constexpr std::string_view kRefusalCaption = "Telorad";
 
@@ -54,5 +51,9 @@ namespace telorad {
 // text_encoding_win32.cpp). The input is valid UTF-8.
 TextConversion ConvertUtf8WithPlatform(std::string_view utf8, std::uint32_t codePage,
                                        std::string& out);
+
+// The reverse, strictly: false (and `utf8` empty) when any byte is not part of a valid character
+// or the code page is unknown.
+bool DecodeWithPlatform(std::string_view wire, std::uint32_t codePage, std::string& utf8);
 
 }  // namespace telorad

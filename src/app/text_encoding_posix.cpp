@@ -33,4 +33,24 @@ TextConversion ConvertUtf8WithPlatform(std::string_view utf8, std::uint32_t code
     return TextConversion::kOk;
 }
 
+bool DecodeWithPlatform(std::string_view wire, std::uint32_t codePage, std::string& utf8) {
+    utf8.clear();
+    const std::string name = "CP" + std::to_string(codePage);
+    iconv_t converter = iconv_open("UTF-8", name.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+    // One byte of a code page never takes more than four bytes of UTF-8.
+    std::string converted(wire.size() * 4 + 16, '\0');
+    std::string input(wire);
+    char* in = input.data();
+    std::size_t inLeft = input.size();
+    char* next = converted.data();
+    std::size_t outLeft = converted.size();
+    const bool ok = iconv(converter, &in, &inLeft, &next, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(converter);
+    if (!ok || inLeft != 0) return false;
+    converted.resize(converted.size() - outLeft);
+    utf8 = std::move(converted);
+    return true;
+}
+
 }  // namespace telorad

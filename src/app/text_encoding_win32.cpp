@@ -40,4 +40,26 @@ TextConversion ConvertUtf8WithPlatform(std::string_view utf8, std::uint32_t code
     return TextConversion::kOk;
 }
 
+bool DecodeWithPlatform(std::string_view wire, std::uint32_t codePage, std::string& utf8) {
+    utf8.clear();
+    if (wire.empty()) return true;
+    if (!IsValidCodePage(codePage) || wire.size() > 0x3FFFFFFF) return false;
+    const int inBytes = static_cast<int>(wire.size());
+    const int wideCount =
+        MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, wire.data(), inBytes, nullptr, 0);
+    if (wideCount <= 0) return false;
+    std::vector<wchar_t> wide(static_cast<std::size_t>(wideCount));
+    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, wire.data(), inBytes, wide.data(),
+                            wideCount) != wideCount) {
+        return false;
+    }
+    const int outCount =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideCount, nullptr, 0, nullptr, nullptr);
+    if (outCount <= 0) return false;
+    utf8.assign(static_cast<std::size_t>(outCount), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideCount, utf8.data(), outCount, nullptr,
+                        nullptr);
+    return true;
+}
+
 }  // namespace telorad

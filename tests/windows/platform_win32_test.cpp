@@ -10,6 +10,7 @@
 
 #include "hosts/settings_file.h"
 #include "hosts/settings_path.h"
+#include "hosts/utf16_win32.h"
 #include "net/transport.h"
 #include "support/test_support.h"
 
@@ -61,12 +62,15 @@ TEST(WindowsSettingsFileTest, LivesBesideTheExecutable) {
     wchar_t exe[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
     const std::filesystem::path expected = std::filesystem::path(exe).parent_path() / "remote.ini";
-    EXPECT_EQ(std::filesystem::path(SettingsFilePath()), expected);
+    EXPECT_EQ(SettingsFilePath(), NarrowToUtf8(expected.wstring()));
 }
 
 TEST(WindowsSettingsFileTest, ReplacesWholeAndLeavesNoTemporaryFile) {
-    const testing::TempDir dir;
-    const std::string path = (dir.path() / "remote.ini").string();
+    const testing::TempDir temp;
+    // A folder name no ANSI code page holds whole: the wide API takes it all the same.
+    const std::filesystem::path dir = temp.path() / L"設定 ☃ Ω";
+    ASSERT_TRUE(std::filesystem::create_directory(dir));
+    const std::string path = NarrowToUtf8((dir / L"remote.ini").wstring());
     const struct {
         const char* name;
         std::string bytes;
@@ -81,15 +85,15 @@ TEST(WindowsSettingsFileTest, ReplacesWholeAndLeavesNoTemporaryFile) {
         std::string read;
         EXPECT_EQ(ReadSettingsFile(path, read), SettingsFileStatus::kRead) << save.name;
         EXPECT_EQ(read, save.bytes) << save.name;
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
                                 std::filesystem::directory_iterator()),
                   1)
             << save.name;
     }
     std::string read;
-    EXPECT_EQ(ReadSettingsFile((dir.path() / "missing.ini").string(), read),
-              SettingsFileStatus::kMissing);
-    EXPECT_EQ(ReadSettingsFile(dir.path().string(), read), SettingsFileStatus::kUnreadable);
+    EXPECT_EQ(ReadSettingsFile(path + ".missing", read), SettingsFileStatus::kMissing);
+    EXPECT_EQ(ReadSettingsFile(NarrowToUtf8(dir.wstring()), read),
+              SettingsFileStatus::kUnreadable);
 }
 
 }  // namespace
