@@ -254,24 +254,24 @@ interchange_case() {
     start_viewer_typed
 }
 
-# Types パス into the password field of a fresh dialog and confirms; the probe reads it back.
+# Types パス into the password field of a fresh dialog (and port 1, where nothing listens on
+# loopback) and confirms; the probe reads the password back as CP932.
 start_viewer_typed() {
     start_viewer
     remote_menu Down
     dialog=$(wait_window 接続) || fail "the connect dialog did not open"
     eval "$(xdotool getwindowgeometry --shell "$dialog" | sed 's/^/D/')"
-    # The password field sits at 52, 43 (40 × 14) of the dialog's 218 × 91 units.
+    # Port at 160, 24 (40 × 14) and password at 52, 43 (40 × 14) of the 218 × 91 units.
+    xdotool mousemove $((DX + DWIDTH * 180 / 218)) $((DY + DHEIGHT * 31 / 91)) click 1 \
+        key ctrl+a type 1
     xdotool mousemove $((DX + DWIDTH * 70 / 218)) $((DY + DHEIGHT * 50 / 91)) click 1
     xdotool type 'パス'
     xdotool key Return
-    sleep 1
+    box=$(wait_window Debug) || fail "no Connection Error box for port 1"
+    xdotool windowfocus --sync "$box" key Return
     read_back=$("$wine" "$probe" read "$ini" Passwd00 | tr -d '\r')
     [ "$read_back" = 83708358 ] || fail "GetPrivateProfileStringA read Passwd00 as '$read_back'"
     echo "the password typed into telorad.exe reads back as CP932 83 70 83 58"
-    # The login fails (the server wants the backslash too); the box is closed, then Exit.
-    for title in 'Auth error!' 'Error.'; do
-        box=$(wait_window "$title") && xdotool windowfocus --sync "$box" key Return
-    done
     exit_through_menu
 }
 
