@@ -26,8 +26,8 @@ void DrawFramebuffer(HDC target, const ScreenBitmap& framebuffer, const PixelRec
     info.bmiHeader.biCompression = BI_RGB;
     const std::uint8_t* rows =
         framebuffer.pixels.data() + static_cast<std::size_t>(top) * framebuffer.stride;
-    SetDIBitsToDevice(target, x + (left - source.x), y + (top - source.y), width, height, left, 0,
-                      0, height, rows, &info, DIB_RGB_COLORS);
+    StretchDIBits(target, x + (left - source.x), y + (top - source.y), width, height, left, 0,
+                  width, height, rows, &info, DIB_RGB_COLORS, SRCCOPY);
 }
 
 }  // namespace telorad::win32

@@ -6,9 +6,9 @@
 # login); the wheel scrolls; control mode sends the keys typed; Exit ends with code 0. The case
 # `interchange` checks remote.ini against Windows' own profile functions, both ways.
 #
-# usage: win32_e2e.sh WINE TELORAD_EXE TELORAD_CLI_EXE PROFILE_PROBE_EXE TELORAD_SERVER
-#                     TELORAD_CLI WINDOW_GRAB [CASE...]   (default: 16 24 32 scroll interchange)
-# The last three are Linux programs; without them, Xvfb, xdotool or the locale it is skipped.
+# usage: with_xvfb.sh sh win32_e2e.sh WINE TELORAD_EXE TELORAD_CLI_EXE PROFILE_PROBE_EXE
+#            TELORAD_SERVER TELORAD_CLI WINDOW_GRAB [CASE...]  (default: 16 24 32 scroll interchange)
+# The last three are Linux programs; without them, a display, xdotool or the locale it is skipped.
 set -eu
 
 absolute() { case $1 in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
@@ -36,26 +36,17 @@ fail() {
 for program in "$server" "$cli" "$grab"; do
     [ -x "$program" ] || { echo "SKIP: $program is not built (Linux build)"; exit 77; }
 done
-for tool in Xvfb xdotool wineserver; do
+for tool in xdotool wineserver; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || { echo "SKIP: no ja_JP.UTF-8 locale"; exit 77; }
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" \
-    >"$work/xvfb.log" 2>&1 &
-pids="$pids $!"
-tries=0
-until grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ $tries -lt 100 ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-    sleep 0.1
-done
-DISPLAY=":$(cat "$work/display")"
+[ -n "${DISPLAY:-}" ] || { echo "SKIP: no display (run it under tests/windows/with_xvfb.sh)"; exit 77; }
 WINEPREFIX="$work/prefix"
 WINEDEBUG=-all
 LANG=ja_JP.UTF-8
 LC_ALL=ja_JP.UTF-8
-export DISPLAY WINEPREFIX WINEDEBUG LANG LC_ALL
+export WINEPREFIX WINEDEBUG LANG LC_ALL
 timeout 180 "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot did not make the prefix"
 
 # Waits for a visible window titled exactly $1; prints its id.
