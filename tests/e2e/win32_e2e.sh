@@ -252,11 +252,16 @@ start_viewer_typed() {
     remote_menu Down
     dialog=$(wait_window 接続) || fail "the connect dialog did not open"
     eval "$(xdotool getwindowgeometry --shell "$dialog" | sed 's/^/D/')"
+    sleep 0.5  # the controls are made after the dialog window shows
     # Port at 160, 24 (40 × 14) and password at 52, 43 (40 × 14) of the 218 × 91 units.
     xdotool mousemove $((DX + DWIDTH * 180 / 218)) $((DY + DHEIGHT * 31 / 91)) click 1 \
         key ctrl+a type 1
     xdotool mousemove $((DX + DWIDTH * 70 / 218)) $((DY + DHEIGHT * 50 / 91)) click 1
-    xdotool type 'パス'
+    sleep 0.3
+    # Characters outside the keyboard map are typed through a remapped key: slowly, so each
+    # remapping has reached the program before its key arrives.
+    xdotool type --delay 200 'パス'
+    sleep 0.3
     xdotool key Return
     box=$(wait_window Debug) || fail "no Connection Error box for port 1"
     xdotool windowfocus --sync "$box" key Return
