@@ -12,6 +12,7 @@
 #include "hosts/settings_path.h"
 #include "hosts/utf16_win32.h"
 #include "net/transport.h"
+#include "screen/snapshot_export.h"
 #include "support/test_support.h"
 
 namespace telorad {
@@ -94,6 +95,15 @@ TEST(WindowsSettingsFileTest, ReplacesWholeAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ReadSettingsFile(path + ".missing", read), SettingsFileStatus::kMissing);
     EXPECT_EQ(ReadSettingsFile(NarrowToUtf8(dir.wstring()), read),
               SettingsFileStatus::kUnreadable);
+}
+
+TEST(WindowsSnapshotTest, SavesUnderANameNoAnsiCodePageHolds) {
+    const testing::TempDir dir;
+    ScreenBitmap picture;
+    CreateStartupPicture(picture);
+    const std::filesystem::path file = dir.path() / L"画面 ☃.bmp";
+    ASSERT_TRUE(WriteBmpFile(picture, NarrowToUtf8(file.wstring())));
+    EXPECT_EQ(std::filesystem::file_size(file), 230454u);
 }
 
 }  // namespace
