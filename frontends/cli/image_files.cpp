@@ -1,6 +1,8 @@
 #include "image_files.h"
 
+#ifdef TELORAD_WITH_PNG
 #include <png.h>
+#endif
 
 #include <cstdio>
 #include <fstream>
@@ -18,6 +20,7 @@ struct FileCloser {
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
 
+#ifdef TELORAD_WITH_PNG
 bool WritePng(std::FILE* file, const RgbImage& image) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) return false;
@@ -66,6 +69,15 @@ bool ReadPng(std::FILE* file, RgbImage& image, std::string& error) {
     }
     return true;
 }
+
+#else
+// A build without libpng (the Windows cross build) reads and writes BMP only.
+bool WritePng(std::FILE*, const RgbImage&) { return false; }
+bool ReadPng(std::FILE*, RgbImage&, std::string& error) {
+    error = "this build of telorad-cli reads and writes BMP files only";
+    return false;
+}
+#endif
 
 }  // namespace
 

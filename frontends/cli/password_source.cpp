@@ -4,7 +4,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "app/text_encoding.h"
 #include "hosts/host_history.h"
 #include "hosts/settings_path.h"
 
@@ -34,13 +33,8 @@ PasswordStatus FindPassword(const std::string& passwordFile, const std::string& 
     LoadHostHistory(history, settingsPath);
     password.clear();
     const HostEntry* remembered = FindHostByLabel(history, label);
-    if (remembered == nullptr) return PasswordStatus::Found;
-    const std::uint32_t codePage = ReadWireCodePage(settingsPath);
-    const TextConversion result = RememberedPasswordToWire(remembered->password, codePage, password);
-    if (result != TextConversion::kOk) {
-        message = RefusalMessage(RefusedText::kPassword, result, codePage);
-        return PasswordStatus::Refused;
-    }
+    // The settings file holds the bytes the server expects: sent as they are.
+    if (remembered != nullptr) password = remembered->password;
     return PasswordStatus::Found;
 }
 

@@ -5,11 +5,11 @@
 
 namespace telorad::cli {
 
-enum class PasswordStatus { Found, Unreadable, Refused };
+enum class PasswordStatus { Found, Unreadable };
 
 // The bytes of passwordFile with one trailing newline removed, else $TELORAD_PASSWORD as given,
-// else the password remembered in the settings file for label (converted to the wire code page),
-// else empty. `message` explains Unreadable and Refused.
+// else the password remembered in the settings file for label (its bytes as stored), else empty.
+// `message` explains Unreadable.
 PasswordStatus FindPassword(const std::string& passwordFile, const std::string& label,
                             std::string& password, std::string& message);
 

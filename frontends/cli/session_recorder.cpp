@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef _WIN32
+#include <io.h>
+#endif
 
 #include <cmath>
 #include <cstdio>
@@ -23,13 +26,25 @@ using Clock = std::chrono::steady_clock;
 // well below the interval of a server sending up to 25 frames a second.
 constexpr auto kFrameGap = std::chrono::milliseconds(20);
 
-// The recording file, created for its owner alone: it shows whatever the screen showed.
+// Creates or empties the file for its owner alone: it shows whatever the screen showed.
+int OpenPrivateFile(const std::string& path) {
+#ifdef _WIN32
+    // Access on Windows comes from the folder's inherited permissions; there is no mode to set.
+    return ::_open(path.c_str(), _O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // An existing file keeps its mode through O_TRUNC; narrow it too.
+    if (fd >= 0 && ::fchmod(fd, 0600) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+#endif
+}
+
 class RecordingFile {
   public:
-    explicit RecordingFile(const std::string& path)
-        : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600)) {
-        // An existing file keeps its mode through O_TRUNC; narrow it too.
-        if (fd_ >= 0 && ::fchmod(fd_, 0600) != 0) Close();
+    explicit RecordingFile(const std::string& path) : fd_(OpenPrivateFile(path)) {
         if (fd_ >= 0) Write(EncodeRecordingHeader());
     }
     ~RecordingFile() { Close(); }

@@ -7,6 +7,7 @@
 #include <QtWidgets/QLineEdit>
 
 #include "app/client.h"
+#include "app/connect_form_text.h"
 #include "command_dialog.h"
 #include "connect_dialog.h"
 #include "framebuffer_image.h"
@@ -116,7 +117,9 @@ int QtWindowSystem::RunConnectDialog(ConnectForm& form) {
     Client* client = window_.AttachedClient();
     ConnectDialog::Actions actions;
     actions.select = [client](ConnectForm& edited, int index) {
-        if (client != nullptr) SelectConnectFormEntry(edited, client->hostHistory, index);
+        if (client != nullptr) {
+            SelectDecodedConnectFormEntry(edited, client->hostHistory, index, client->wireCodePage);
+        }
     };
     ConnectDialog dialog(&window_, form, std::move(actions));
     PlaceAtClientCorner(dialog, window_);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/client.h"
+#include "app/connect_form_text.h"
 #include "app/session.h"
 #include "app/text_encoding.h"
 #include "hosts/connect_form.h"
@@ -13,28 +14,28 @@ namespace {
 
 void RunConnectDialogAndConnect(Client& client, ConnectForm form) {
     WindowSystem& window = client.window;
+    DecodeConnectForm(form, client.wireCodePage);
     for (;;) {
         if (window.RunConnectDialog(form) != kConnectFormOk) return;
 
-        // Refuse before anything is stored, so a refused password leaves no trace.
-        std::string wirePassword;
-        const TextConversion converted = ConvertToCodePageLimited(
-            form.passwordText, client.wireCodePage, kMaxPasswordBytes, wirePassword);
-        if (converted != TextConversion::kOk) {
+        // Refuse before anything is stored, so a refused text leaves no trace. The form keeps
+        // what was typed, for the dialog shown again.
+        ConnectForm stored = form;
+        const StoredFormText converted = EncodeConnectFormForStorage(stored, client.wireCodePage);
+        if (converted.result != TextConversion::kOk) {
             window.ShowMessageBox(
-                RefusalMessage(RefusedText::kPassword, converted, client.wireCodePage),
+                RefusalMessage(converted.refused, converted.result, client.wireCodePage),
                 kRefusalCaption, MessageBoxStyle::Warning);
             continue;
         }
 
-        const ConnectFormOutcome outcome =
-            ConfirmConnectForm(form, client.hostHistory, client.connectParams, client.settingsPath);
+        const ConnectFormOutcome outcome = ConfirmConnectForm(stored, client.hostHistory,
+                                                              client.connectParams,
+                                                              client.settingsPath);
         if (outcome.result != kConnectFormOk) {
             window.ShowMessageBox(kHostTooLongText, kRefusalCaption, MessageBoxStyle::Warning);
             continue;
         }
-        // The history keeps the password as typed; the handshake needs the server's bytes.
-        client.connectParams.password = wirePassword;
         if (!outcome.saved) {
             window.ShowMessageBox(kSettingsNotSavedText, kRefusalCaption, MessageBoxStyle::Warning);
         }

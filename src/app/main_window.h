@@ -26,11 +26,12 @@ void StartClientWithSettings(Client& client, Size screenSize, const std::string&
 // route every shortcut here.
 //
 // IDM_CONNECT runs WindowSystem::RunConnectDialog with a form that OpenConnectForm filled from
-// client.hostHistory. The dialog shows it; on a selection change it calls
-// SelectConnectFormEntry(form, client.hostHistory, index); OK returns 1 with the texts as edited
-// (the core then converts the password, runs ConfirmConnectForm and connects), Cancel returns 2.
-// When the core refuses the texts (a password the wire code page cannot hold, a host over 127
-// bytes) it shows a message box and runs the dialog again with the form as the user left it.
+// client.hostHistory, decoded from the wire code page (UTF-8). The dialog shows it; on a
+// selection change it calls SelectDecodedConnectFormEntry(form, client.hostHistory, index,
+// client.wireCodePage); OK returns 1 with the texts as edited (the core then stores edited texts
+// converted and untouched ones as their stored bytes, runs ConfirmConnectForm and connects),
+// Cancel returns 2. When the core refuses the texts (a character the wire code page cannot hold,
+// a host over 127 bytes) it shows a message box and runs the dialog again as the user left it.
 void HandleCommand(Client& client, int command);
 
 inline constexpr std::string_view kAboutCaption = "About Telorad client";

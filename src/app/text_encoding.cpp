@@ -99,6 +99,42 @@ TextConversion ConvertFromCodePage(std::string_view bytes, std::uint32_t codePag
     return TextConversion::kOk;
 }
 
+std::string DecodeFromCodePage(std::string_view wire, std::uint32_t codePage) {
+    static constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+    std::string text;
+    if (codePage != kUtf8CodePage &&
+        ConvertToUtf8WithPlatform(wire, codePage, text) == TextConversion::kOk) {
+        return text;
+    }
+    // Character by character: the shortest run of up to four bytes that decodes is one character.
+    text.clear();
+    std::string one;
+    std::size_t at = 0;
+    while (at < wire.size()) {
+        std::size_t length = 0;
+        if (codePage == kUtf8CodePage) {
+            length = Utf8SequenceLength(wire, at);
+            one.assign(wire.substr(at, length));
+        } else {
+            for (std::size_t n = 1; n <= 4 && at + n <= wire.size(); ++n) {
+                if (ConvertToUtf8WithPlatform(wire.substr(at, n), codePage, one) ==
+                    TextConversion::kOk) {
+                    length = n;
+                    break;
+                }
+            }
+        }
+        if (length == 0) {
+            text += kReplacement;
+            ++at;
+        } else {
+            text += one;
+            at += length;
+        }
+    }
+    return text;
+}
+
 std::uint32_t ReadWireCodePage(const std::string& settingsPath) {
     std::string bytes;
     if (ReadSettingsFile(settingsPath, bytes) != SettingsFileStatus::kRead) {
@@ -113,6 +149,11 @@ std::uint32_t ReadWireCodePage(const std::string& settingsPath) {
 std::string RefusalMessage(RefusedText what, TextConversion result, std::uint32_t codePage) {
     const std::string number = std::to_string(codePage);
     const bool password = what == RefusedText::kPassword;
+    if (what == RefusedText::kHost) {
+        return "このホスト名はサーバーのコードページ " + number +
+               " で表せません。\nThis host name cannot be stored: it contains a character that "
+               "code page " + number + " cannot represent.";
+    }
     std::string text =
         password ? "このパスワードは送信できません。" : "このコマンドは送信できません。";
     if (result == TextConversion::kUnsupportedCodePage) {

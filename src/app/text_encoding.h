@@ -1,8 +1,8 @@
 #pragma once
 // Typed text arrives as UTF-8; the server compares password bytes and runs command lines in its
 // own code page. These convert typed text to that wire code page, refusing what it cannot hold
-// rather than sending garbled bytes. Bytes that come from elsewhere (a password file, the
-// environment) are already wire bytes and are not converted.
+// rather than sending garbled bytes. Bytes that come from elsewhere (the settings file, a
+// password file, the environment) are already wire bytes and are not converted.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,12 +30,9 @@ TextConversion ConvertToCodePage(std::string_view utf8, std::uint32_t codePage, 
 TextConversion ConvertToCodePageLimited(std::string_view utf8, std::uint32_t codePage,
                                         std::size_t maxBytes, std::string& out);
 
-// A password remembered in the settings file (stored as typed, UTF-8) as the bytes the server
-// expects.
-inline TextConversion RememberedPasswordToWire(std::string_view utf8, std::uint32_t codePage,
-                                               std::string& out) {
-    return ConvertToCodePage(utf8, codePage, out);
-}
+// Wire bytes (stored hosts and passwords) as UTF-8 for display. A byte that starts no character
+// of the code page shows as U+FFFD; the caller keeps the bytes themselves.
+std::string DecodeFromCodePage(std::string_view wire, std::uint32_t codePage);
 
 // The other way, for showing what came over the wire: bytes in the code page as UTF-8 (65001
 // passes valid UTF-8 through). kUnrepresentable when the bytes are not text of that code page;
@@ -47,8 +44,8 @@ TextConversion ConvertFromCodePage(std::string_view bytes, std::uint32_t codePag
 // the file, the key or a positive number is missing.
 std::uint32_t ReadWireCodePage(const std::string& settingsPath);
 
-// What the user is told when a text is refused ("password" or "command" as `what`).
-enum class RefusedText { kPassword, kCommand };
+// What the user is told when a text is refused.
+enum class RefusedText { kPassword, kCommand, kHost };
 std::string RefusalMessage(RefusedText what, TextConversion result, std::uint32_t codePage);
 inline constexpr std::string_view kRefusalCaption = "Telorad";
 

@@ -23,6 +23,12 @@ public:
     std::string hostText;
     std::string portText;
     std::string passwordText;
+    // While the texts are shown decoded: the stored bytes behind host and password and the text
+    // first shown for them, so a field left alone keeps its bytes even where they do not decode.
+    std::string hostStored;
+    std::string hostShown;
+    std::string passwordStored;
+    std::string passwordShown;
 };
 
 struct ConnectFormOutcome {

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "hosts/settings_file.h"
+#include "hosts/utf16_win32.h"
 
 namespace telorad {
 namespace {
@@ -29,7 +30,7 @@ class FileHandle {
 
 SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+    FileHandle file(CreateFileW(WidenUtf8(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) {
@@ -57,9 +58,10 @@ SettingsFileStatus ReadSettingsFile(const std::string& path, std::string& bytes)
 }
 
 bool ReplaceSettingsFile(const std::string& path, std::string_view bytes) {
-    const std::string temporary = path + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                  std::to_string(GetTickCount());
-    FileHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    const std::wstring target = WidenUtf8(path);
+    const std::wstring temporary = target + L".tmp-" + std::to_wstring(GetCurrentProcessId()) +
+                                   L"-" + std::to_wstring(GetTickCount());
+    FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file.get() == INVALID_HANDLE_VALUE) return false;
     bool written = true;
@@ -70,10 +72,10 @@ bool ReplaceSettingsFile(const std::string& path, std::string_view bytes) {
         bytes.remove_prefix(count);
     }
     written = written && FlushFileBuffers(file.get()) && file.Close();
-    if (!written || !MoveFileExA(temporary.c_str(), path.c_str(),
+    if (!written || !MoveFileExW(temporary.c_str(), target.c_str(),
                                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         file.Close();
-        DeleteFileA(temporary.c_str());
+        DeleteFileW(temporary.c_str());
         return false;
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 // Where the settings file lives: beside the executable, or, when that directory cannot take it
-// (an installed program on POSIX), in the user's configuration directory.
+// (an installed program), in the user's configuration directory (%APPDATA%\Telorad on Windows).
+// On Windows paths are UTF-8 and the files are opened through the wide API.
 #include <string>
 #include <string_view>
 

@@ -1,7 +1,8 @@
 #include "screen/snapshot_export.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <vector>
 
@@ -12,11 +13,14 @@ namespace telorad {
 bool WriteBmpFile(const ScreenBitmap& framebuffer, const std::string& path) {
     const std::vector<std::uint8_t> bytes = EncodeBmpFile(framebuffer);
     if (bytes.empty()) return false;  // nothing to write: leave any existing file alone
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    // The path is UTF-8; std::filesystem hands it to Windows' wide API, to POSIX as it is.
+    const std::u8string utf8(reinterpret_cast<const char8_t*>(path.data()), path.size());
+    std::ofstream file(std::filesystem::path(utf8), std::ios::binary | std::ios::trunc);
+    if (!file) return false;
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return !file.fail();
 }
 
 namespace {

@@ -249,14 +249,44 @@ TEST_F(ViewerTest, CommandDialogOpensAlsoWhileDisconnected) {
 
 // --- Typed passwords and the wire code page -----------------------------------------------------
 
-TEST_F(ViewerTest, TypedPasswordGoesToTheHandshakeInTheWireCodePageAndStaysUtf8InTheFile) {
-    ScriptConnectDialog(port, "パス");
-    HandleCommand(client, IDM_CONNECT);
-    EXPECT_EQ(client.connectParams.password, "\x83\x70\x83\x58");  // CP932 for パス
-    ASSERT_EQ(client.hostHistory.size(), 1u);
-    EXPECT_EQ(client.hostHistory[0].password, "パス");
-    const auto file = testing::ReadFileBytes(settingsPath);
-    EXPECT_NE(std::string(file.begin(), file.end()).find("Passwd00=パス"), std::string::npos);
+// The settings file holds wire bytes: typed text is converted once, when OK stores it; stored
+// bytes are shown decoded and, when the field is left alone, kept byte for byte.
+TEST_F(ViewerTest, HostsAndPasswordsAreStoredAndSentAsWireBytes) {
+    const std::string stored = "\x83\x70\x83\x58\\\xFF";  // パス, a backslash, a stray byte
+    const struct {
+        const char* name;
+        const char* typed;  // nullptr: the password field is left as shown
+        std::string wire;
+    } cases[] = {
+        {"left alone", nullptr, stored},
+        {"typed anew", "パス", "\x83\x70\x83\x58"},
+        {"edited", "パス\\x", "\x83\x70\x83\x58\\x"},
+    };
+    for (const auto& c : cases) {
+        const std::string file =
+            "[Client]\r\nHost00=127.0.0.1\r\nPort00=" + std::to_string(port) +
+            "\r\nPasswd00=" + stored + "\r\n";
+        testing::WriteFileBytes(settingsPath, std::vector<std::uint8_t>(file.begin(), file.end()));
+        client.hostHistory.clear();
+        StartClientWithSettings(client, {1920, 1080}, settingsPath);
+        std::string shown;
+        window.onConnectDialog = [&](ConnectForm& form) {
+            shown = form.passwordText;
+            if (c.typed != nullptr) form.passwordText = c.typed;
+            return kConnectFormOk;
+        };
+        HandleCommand(client, IDM_CONNECT);
+        EXPECT_EQ(shown, "パス\\\xEF\xBF\xBD") << c.name;
+        EXPECT_EQ(client.connectParams.password, c.wire) << c.name;
+        ASSERT_EQ(client.hostHistory.size(), 1u) << c.name;
+        EXPECT_EQ(client.hostHistory[0].password, c.wire) << c.name;
+        const auto saved = testing::ReadFileBytes(settingsPath);
+        EXPECT_NE(std::string(saved.begin(), saved.end()).find("Passwd00=" + c.wire + "\r\n"),
+                  std::string::npos)
+            << c.name;
+        EXPECT_NE(client.connection.socket, kNoSocket) << c.name;
+        DisconnectFromServer(client);
+    }
 }
 
 TEST_F(ViewerTest, PasswordTheCodePageCannotHoldIsRefusedAndTheDialogOpensAgain) {

@@ -8,6 +8,27 @@
 namespace telorad {
 namespace {
 
+TEST(TextEncodingTest, DecodesWireBytesForDisplayShowingStrayBytesAsReplacements) {
+    const struct {
+        std::uint32_t codePage;
+        std::string wire;
+        std::string shown;
+    } cases[] = {
+        {932, "", ""},
+        {932, "\x83\x70\x83\x58\\", "パス\\"},
+        {932, "\xB1", "ｱ"},
+        {932, "a\xFF", "a\xEF\xBF\xBD"},
+        {932, "\x83", "\xEF\xBF\xBD"},                  // a lead byte cut short
+        {932, "\x83\x70\x83", "パ\xEF\xBF\xBD"},
+        {1252, "caf\xE9", "caf\xC3\xA9"},
+        {65001, "漢\xC3", "漢\xEF\xBF\xBD"},
+        {4242, "ab", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // a code page this system lacks
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecodeFromCodePage(c.wire, c.codePage), c.shown) << c.codePage << " " << c.wire;
+    }
+}
+
 TEST(TextEncodingTest, ConvertsToTheCodePageOrRefuses) {
     const struct {
         const char* name;

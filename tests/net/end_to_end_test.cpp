@@ -153,10 +153,11 @@ TEST_F(EndToEnd, PasswordFromTheEnvironment) {
     EXPECT_EQ(code, 0);
 }
 
-TEST_F(EndToEnd, RememberedPasswordIsSentInTheWireCodePage) {
-    // The server knows the password as CP932 bytes; the viewer remembered it as typed (UTF-8).
+TEST_F(EndToEnd, RememberedPasswordIsSentByteForByte) {
+    // The server knows the password as CP932 bytes, and so does the settings file, as Windows'
+    // profile functions write it: CRLF lines, a backslash inside the value.
     const std::string serverPassword = (dir.path() / "cp932").string();
-    std::ofstream(serverPassword) << "\x83\x70\x83\x58\n";  // パス
+    std::ofstream(serverPassword) << "\x83\x70\x83\x58\\\n";  // パス and a backslash
     const std::uint16_t port =
         StartServer({"--static", "--size", "64x64", "--password-file", serverPassword, "--once"});
     // A copy of the client, so that remote.ini beside it is this test's own.
@@ -164,7 +165,7 @@ TEST_F(EndToEnd, RememberedPasswordIsSentInTheWireCodePage) {
     std::filesystem::create_directory(bin);
     std::filesystem::copy_file(kCli, bin / "telorad-cli");
     std::ofstream(bin / "remote.ini") << "[Client]\r\nHost00=127.0.0.1\r\nPort00=" << port
-                                      << "\r\nPasswd00=\xE3\x83\x91\xE3\x82\xB9\r\n";
+                                      << "\r\nPasswd00=\x83\x70\x83\x58\\\r\n";
     const std::string output = (dir.path() / "remembered.bmp").string();
     const std::string cli = (bin / "telorad-cli").string();
     EXPECT_EQ(RunProgram(
