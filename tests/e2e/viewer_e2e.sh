@@ -14,6 +14,7 @@
 # Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo. TELORAD_VERSION, when set,
 # is the version all programs must report.
 set -eu
+. "$(dirname "$0")/e2e_lib.sh"
 
 # In sanitizer builds, leaks of the system libraries under Qt are not ours to report.
 LSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")" && pwd)/qt_lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
@@ -95,28 +96,6 @@ open_popup() {
         x=$((x + 12))
     done
     return 1
-}
-
-# Waits for a window titled exactly $1; prints its id.
-wait_window() {
-    tries=0
-    while :; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || return 1
-        sleep 0.1
-    done
-}
-
-# Waits until the server's log ($1) has a line matching the pattern $2.
-wait_for_log() {
-    tries=0
-    until grep -q -- "$2" "$1"; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || return 1
-        sleep 0.1
-    done
 }
 
 # Starts a server ($1 = name, $2 = size, $3 = depth, the rest its login options): its picture in
@@ -234,29 +213,8 @@ exit_through_menu() {
 # picture or the picture in it ($2 = shot-in-picture or picture-in-shot) at position $3
 # ("any" or "X,Y"); prints where.
 wait_for_match() {
-    part=$1
-    direction=$2
-    want=$3
     tries=0
-    while :; do
-        if "$grab" grab "$window" "$case_dir/shot.png" >/dev/null 2>&1; then
-            shot="$case_dir/shot.png"
-            if [ "$part" != all ]; then
-                # shellcheck disable=SC2086
-                "$grab" crop "$shot" "$case_dir/part.png" $part >/dev/null 2>&1 || true
-                shot="$case_dir/part.png"
-            fi
-            if [ "$direction" = picture-in-shot ]; then
-                "$grab" find "$shot" "$picture" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
-            else
-                "$grab" find "$picture" "$shot" "$tolerance" >"$case_dir/find.txt" 2>/dev/null || true
-            fi
-            at=$(sed -n 's/^found at //p' "$case_dir/find.txt")
-            if [ -n "$at" ] && { [ "$want" = any ] || [ "$want" = "$at" ]; }; then
-                echo "$at"
-                return 0
-            fi
-        fi
+    until look_for_match "$1" "$2" "$picture" "$3"; do
         tries=$((tries + 1))
         [ $tries -lt 60 ] || { cat "$case_dir/find.txt" >&2; return 1; }
         sleep 0.25

@@ -10,6 +10,7 @@
 #            TELORAD_SERVER TELORAD_CLI WINDOW_GRAB [CASE...]  (default: 16 24 32 scroll interchange)
 # The last three are Linux programs; without them, a display, xdotool or the locale it is skipped.
 set -eu
+. "$(dirname "$0")/e2e_lib.sh"
 
 absolute() { case $1 in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
 wine=$1
@@ -49,18 +50,6 @@ LC_ALL=ja_JP.UTF-8
 export WINEPREFIX WINEDEBUG LANG LC_ALL
 timeout 180 "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot did not make the prefix"
 
-# Waits for a visible window titled exactly $1; prints its id.
-wait_window() {
-    tries=0
-    while :; do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        tries=$((tries + 1))
-        [ $tries -lt 200 ] || return 1
-        sleep 0.1
-    done
-}
-
 # Starts the server ($1 size, $2 depth, then its options) and telorad.exe with the server
 # remembered (password $password); sets case_dir, port, window, viewer_pid.
 start_pair() {
@@ -76,12 +65,7 @@ start_pair() {
         --password-file "$case_dir/password" >"$case_dir/events.log" 2>"$case_dir/server.err" &
     server_pid=$!
     pids="$pids $server_pid"
-    tries=0
-    until grep -q '^listening on ' "$case_dir/server.err" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "the server did not start"
-        sleep 0.1
-    done
+    wait_for_log "$case_dir/server.err" '^listening on ' || fail "the server did not start"
     port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server.err")
     cp "$telorad" "$case_dir/bin/telorad.exe"
     printf '[Client]\r\nHost00=127.0.0.1\r\nPort00=%s\r\nPasswd00=%s\r\n' "$port" "$password" \
@@ -118,29 +102,12 @@ connect_through_menu() {
 # Until the server's picture is found in a grab of the window, or of $1 (X Y W H) of it, the
 # other way round ($2 = shot-in-picture); answers the unencrypted-login warning on the way.
 wait_for_match() {
-    part=${1:-all} direction=${2:-picture-in-shot}
     tries=0
     while :; do
         caution=$(xdotool search --onlyvisible --name '^caution!$' 2>/dev/null | head -n 1 || true)
         [ -n "$caution" ] && xdotool windowfocus --sync "$caution" key Return
-        if "$grab" grab "$window" "$case_dir/shot.png" >/dev/null 2>&1; then
-            shot="$case_dir/shot.png"
-            if [ "$part" != all ]; then
-                # shellcheck disable=SC2086
-                "$grab" crop "$shot" "$case_dir/part.png" $part >/dev/null 2>&1 || true
-                shot="$case_dir/part.png"
-            fi
-            if [ "$direction" = picture-in-shot ]; then
-                "$grab" find "$shot" "$case_dir/picture.bmp" "$tolerance" >"$case_dir/find.txt" 2>&1 || true
-            else
-                "$grab" find "$case_dir/picture.bmp" "$shot" "$tolerance" >"$case_dir/find.txt" 2>&1 || true
-            fi
-            at=$(sed -n 's/^found at //p' "$case_dir/find.txt")
-            if [ -n "$at" ] && { [ -z "${want:-}" ] || [ "$want" = "$at" ]; }; then
-                echo "$at"
-                return 0
-            fi
-        fi
+        look_for_match "${1:-all}" "${2:-picture-in-shot}" "$case_dir/picture.bmp" "${want:-any}" &&
+            return 0
         tries=$((tries + 1))
         [ $tries -lt 80 ] || { cat "$case_dir/find.txt" >&2; return 1; }
         sleep 0.25
@@ -221,10 +188,7 @@ interchange_case() {
         "$server" --listen 127.0.0.1:0 --size 320x200 --static --once --auth digest \
             --password-file "$case_dir/password" >/dev/null 2>"$case_dir/server2.err" &
         pids="$pids $!"
-        tries=0
-        until grep -q '^listening on ' "$case_dir/server2.err" 2>/dev/null; do
-            tries=$((tries + 1)); [ $tries -lt 100 ] || fail "the server did not start"; sleep 0.1
-        done
+        wait_for_log "$case_dir/server2.err" '^listening on ' || fail "the server did not start"
         port2=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$case_dir/server2.err")
         "$wine" "$probe" write "$ini" Port00 "$(printf '%s' "$port2" | od -An -tx1 | tr -d ' \n')"
         if [ "$client" = windows ]; then

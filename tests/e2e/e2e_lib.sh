@@ -1,0 +1,44 @@
+# Waits shared by the end-to-end scripts (sourced): each gives up after a bound and returns 1.
+
+# Waits for a visible window titled exactly $1, for 20 s at the most; prints its id.
+wait_window() {
+    tries=0
+    while :; do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1 || true)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        tries=$((tries + 1))
+        [ $tries -lt 200 ] || return 1
+        sleep 0.1
+    done
+}
+
+# Waits up to 10 s until the file $1 (a server's log or error output) has a line matching $2.
+wait_for_log() {
+    tries=0
+    until grep -q -- "$2" "$1" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || return 1
+        sleep 0.1
+    done
+}
+
+# One look at the window $window through $grab: its grab, cut to $1 (X Y W H, or "all"), found
+# in the picture $3 or holding it ($2 = shot-in-picture or picture-in-shot) within $tolerance,
+# at position $4 ("any" or "X,Y"). Prints where and succeeds when it is there; the last answer
+# of the finder stays in $case_dir/find.txt.
+look_for_match() {
+    look_shot="$case_dir/shot.png"
+    "$grab" grab "$window" "$look_shot" >/dev/null 2>&1 || return 1
+    if [ "$1" != all ]; then
+        # shellcheck disable=SC2086
+        "$grab" crop "$look_shot" "$case_dir/part.png" $1 >/dev/null 2>&1 || true
+        look_shot="$case_dir/part.png"
+    fi
+    if [ "$2" = picture-in-shot ]; then
+        "$grab" find "$look_shot" "$3" "$tolerance" >"$case_dir/find.txt" 2>&1 || true
+    else
+        "$grab" find "$3" "$look_shot" "$tolerance" >"$case_dir/find.txt" 2>&1 || true
+    fi
+    look_at=$(sed -n 's/^found at //p' "$case_dir/find.txt")
+    [ -n "$look_at" ] && { [ "$4" = any ] || [ "$4" = "$look_at" ]; } && echo "$look_at"
+}
