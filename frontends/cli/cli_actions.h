@@ -15,7 +15,7 @@ enum class ActionKind {
 
 struct Action {
     ActionKind kind = ActionKind::Pause;
-    std::string text;                 // key spec, typed text, command text or file name
+    std::string text;                 // key combination, typed text, command text or file name
     std::vector<std::uint8_t> codes;  // keys, in the order pressed
     std::vector<KeyStroke> strokes;   // typed text
     MouseButtonCodes button{};

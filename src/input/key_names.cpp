@@ -140,16 +140,16 @@ std::string KeyNameOf(std::uint8_t code) {
     return {};
 }
 
-bool KeyComboCodes(std::string_view spec, std::vector<std::uint8_t>& codes, std::string& error) {
+bool KeyComboCodes(std::string_view combo, std::vector<std::uint8_t>& codes, std::string& error) {
     codes.clear();
     std::size_t start = 0;
     for (;;) {
         // An empty part ("ctrl++") is refused: "equal" names the key that types '+'.
-        const std::size_t plus = spec.find('+', start);
+        const std::size_t plus = combo.find('+', start);
         const std::string_view part =
-            spec.substr(start, plus == std::string_view::npos ? std::string_view::npos : plus - start);
+            combo.substr(start, plus == std::string_view::npos ? std::string_view::npos : plus - start);
         if (part.empty()) {
-            error = "empty key name in '" + std::string(spec) + "'";
+            error = "empty key name in '" + std::string(combo) + "'";
             return false;
         }
         const std::string lower = Lower(part);

@@ -29,7 +29,7 @@ std::vector<KeyName> KeyNames();
 // for its generic and its sided code, generic first, as a real keyboard reports it:
 // shift = 0x10 0xA0, rshift = 0x10 0xA1, ctrl = 0x11 0xA2, alt = 0x12 0xA4, altgr = 0x12 0xA5.
 // False with `error` set for an unknown name or an empty part.
-bool KeyComboCodes(std::string_view spec, std::vector<std::uint8_t>& codes, std::string& error);
+bool KeyComboCodes(std::string_view combo, std::vector<std::uint8_t>& codes, std::string& error);
 
 // One character of typed text: its key and whether Shift is held for it.
 struct KeyStroke {

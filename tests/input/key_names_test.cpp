@@ -8,7 +8,7 @@ namespace {
 
 TEST(KeyNamesTest, CombinationsGiveTheirCodesInPressOrder) {
     const struct {
-        const char* spec;
+        const char* combo;
         std::vector<std::uint8_t> codes;  // empty: refused
     } cases[] = {
         {"ctrl+alt+del", {0x11, 0xA2, 0x12, 0xA4, 0x2E}},
@@ -27,11 +27,11 @@ TEST(KeyNamesTest, CombinationsGiveTheirCodesInPressOrder) {
     for (const auto& c : cases) {
         std::vector<std::uint8_t> codes;
         std::string error;
-        EXPECT_EQ(KeyComboCodes(c.spec, codes, error), !c.codes.empty()) << c.spec;
+        EXPECT_EQ(KeyComboCodes(c.combo, codes, error), !c.codes.empty()) << c.combo;
         if (c.codes.empty()) {
-            EXPECT_FALSE(error.empty()) << c.spec;
+            EXPECT_FALSE(error.empty()) << c.combo;
         } else {
-            EXPECT_EQ(codes, c.codes) << c.spec;
+            EXPECT_EQ(codes, c.codes) << c.combo;
         }
     }
 }
