@@ -12,7 +12,6 @@ namespace telorad {
 namespace {
 
 constexpr std::uint8_t kMagic[8] = {'T', 'L', 'R', 'D', 'R', 'E', 'C', 0x1A};
-constexpr std::size_t kMaxRlePayload = 65536;
 
 std::uint64_t GetU64(const std::uint8_t* p) {
     return std::uint64_t{GetU32(p)} | std::uint64_t{GetU32(p + 4)} << 32;
@@ -127,7 +126,7 @@ bool ReplayRecording(const std::vector<std::uint8_t>& bytes,
         if (header.type == MSG_SCREEN_RAW) {
             if (count > tile.pixels.size()) return Fail(error, index, m.offset, "more pixels than the tile");
             std::copy(pixels, pixels + count, tile.pixels.begin());
-        } else if (count > kMaxRlePayload ||
+        } else if (count > static_cast<std::size_t>(kRleScratchBytes) ||
                    !DecodeRle16(pixels, static_cast<std::int32_t>(count >> 1), tile.pixels.data(),
                                 tile.pixels.size())) {
             return Fail(error, index, m.offset, "a run-length code the tile cannot hold");

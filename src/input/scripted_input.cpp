@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "input/key_forwarding.h"
 #include "net/wire.h"
 
 namespace telorad {
@@ -27,7 +28,7 @@ void ScriptedInput::ReleaseKey(std::uint8_t code) {
 }
 
 void ScriptedInput::MovePointer(std::uint16_t x, std::uint16_t y) {
-    position_ = std::uint32_t{y} << 16 | x;
+    position_ = PackPosition(x, y, 0, 0);
     SendMouseEvent(connection_, 0, position_);
 }
 
