@@ -1,7 +1,6 @@
 #include "event_log.h"
 
 #include <chrono>
-#include <ctime>
 
 namespace telorad::server {
 
@@ -9,15 +8,17 @@ namespace {
 
 std::string UtcTimestamp() {
     using namespace std::chrono;
-    const auto now = system_clock::now();
-    const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-    const std::time_t seconds = system_clock::to_time_t(now);
-    std::tm parts{};
-    gmtime_r(&seconds, &parts);
+    const auto now = floor<milliseconds>(system_clock::now());
+    const auto today = floor<days>(now);
+    const year_month_day date{today};
+    const hh_mm_ss time{now - today};
     char text[80];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", parts.tm_year + 1900,
-                  parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec,
-                  static_cast<int>(ms));
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02d.%03dZ",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(time.hours().count()),
+                  static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()),
+                  static_cast<int>(time.subseconds().count()));
     return text;
 }
 
@@ -30,7 +31,7 @@ bool OpenEventLog(EventLog& log, const std::string& path) {
         log.ownsFile = false;
         return true;
     }
-    log.out = std::fopen(path.c_str(), "a");
+    log.out = std::fopen(path.c_str(), "ab");
     log.ownsFile = log.out != nullptr;
     return log.out != nullptr;
 }

@@ -1,22 +1,16 @@
 #include "listener.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "server_socket.h"
 
 namespace telorad::server {
 
 namespace {
 
-std::string AddressText(const sockaddr_in& address) {
-    char text[INET_ADDRSTRLEN] = {};
-    ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
-    return text;
+// Dotted text of an address in network order.
+std::string AddressText(std::uint32_t addressNetworkOrder) {
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&addressNetworkOrder);
+    return std::to_string(bytes[0]) + "." + std::to_string(bytes[1]) + "." +
+           std::to_string(bytes[2]) + "." + std::to_string(bytes[3]);
 }
 
 }  // namespace
@@ -29,53 +23,30 @@ bool OpenListener(Listener& listener, const std::string& address, std::uint16_t 
         error = "cannot resolve " + address;
         return false;
     }
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0) {
-        error = std::string("socket: ") + std::strerror(errno);
+    std::uint16_t boundPort = 0;
+    std::string reason;
+    const SocketHandle socket = ListenTcp(host, port, boundPort, reason);
+    if (socket == kNoSocket) {
+        error = "cannot listen on " + address + ":" + std::to_string(port) + ": " + reason;
         return false;
     }
-    const int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    sockaddr_in bound{};
-    bound.sin_family = AF_INET;
-    bound.sin_port = htons(port);
-    bound.sin_addr.s_addr = host;
-    socklen_t size = sizeof bound;
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&bound), sizeof bound) != 0 ||
-        ::listen(fd, 16) != 0 ||
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &size) != 0) {
-        error = "cannot listen on " + address + ":" + std::to_string(port) + ": " +
-                std::strerror(errno);
-        ::close(fd);
-        return false;
-    }
-    listener.fd = fd;
-    listener.address = AddressText(bound);
-    listener.port = ntohs(bound.sin_port);
+    listener.socket = socket;
+    listener.address = AddressText(host);
+    listener.port = boundPort;
     return true;
 }
 
 void CloseListener(Listener& listener) {
-    if (listener.fd >= 0) ::close(listener.fd);
+    CloseListeningSocket(listener.socket);
     listener = Listener{};
 }
 
 SocketHandle AcceptClient(Listener& listener, std::string& peer) {
-    for (;;) {
-        sockaddr_in address{};
-        socklen_t size = sizeof address;
-        const int fd =
-            ::accept4(listener.fd, reinterpret_cast<sockaddr*>(&address), &size, SOCK_CLOEXEC);
-        if (fd >= 0) {
-            // Replies and tiles go out at once, never held back for a delayed acknowledgement.
-            int on = 1;
-            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            peer = AddressText(address) + ":" + std::to_string(ntohs(address.sin_port));
-            return fd;
-        }
-        // A client that gave up before we got to it is no reason to stop serving.
-        if (errno != EINTR && errno != ECONNABORTED && errno != EPROTO) return kNoSocket;
-    }
+    std::uint32_t address = 0;
+    std::uint16_t port = 0;
+    const SocketHandle client = AcceptTcp(listener.socket, address, port);
+    if (client != kNoSocket) peer = AddressText(address) + ":" + std::to_string(port);
+    return client;
 }
 
 }  // namespace telorad::server

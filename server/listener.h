@@ -8,7 +8,7 @@
 namespace telorad::server {
 
 struct Listener {
-    int fd = -1;
+    SocketHandle socket = kNoSocket;
     std::string address;     // as bound, e.g. "127.0.0.1"
     std::uint16_t port = 0;  // as bound (the chosen one for port 0)
 };

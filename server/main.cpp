@@ -1,5 +1,4 @@
 // telorad-server: a development server that speaks the viewer's protocol from the other side.
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -9,6 +8,7 @@
 #include "listener.h"
 #include "options.h"
 #include "screen_source.h"
+#include "server_socket.h"
 #include "session.h"
 #include "telorad_version.h"
 
@@ -20,8 +20,7 @@ constexpr int kUsageError = 64;
 
 int main(int argc, char** argv) {
     using namespace telorad::server;
-    // A client that vanishes mid-send must not take the server with it.
-    std::signal(SIGPIPE, SIG_IGN);
+    StartServerPlatform();
 
     ServerOptions options;
     const ParseResult parsed =

@@ -1,10 +1,6 @@
 #include "session.h"
 
-#include <poll.h>
-#include <sys/socket.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <random>
@@ -15,6 +11,7 @@
 #include "net/transport.h"
 #include "net/wire.h"
 #include "screen/screen_bitmap.h"
+#include "server_socket.h"
 #include "tile_updates.h"
 
 namespace telorad::server {
@@ -62,27 +59,25 @@ bool SendAll(Session& session, std::vector<std::uint8_t>& bytes) {
     if (bytes.empty()) return true;
     CipherCrypt(session.connection.sendCipher, bytes.data(), static_cast<int>(bytes.size()),
                 bytes.data());
-    const int fd = static_cast<int>(session.connection.socket);
     const bool listen = session.phase == Phase::Streaming;
     std::size_t done = 0;
     while (done < bytes.size()) {
         // The client's messages come first: they are small, and once it has gone, whatever it
         // sent last can only still be read before the failed send is noticed.
-        pollfd waiter{fd, static_cast<short>(POLLOUT | (listen ? POLLIN : 0)), 0};
-        if (::poll(&waiter, 1, -1) < 0) {
-            if (errno == EINTR) continue;
+        const int ready = WaitSendOrReceive(session.connection.socket, listen);
+        if (ready < 0) {
             session.endReason = "socket error";
             return false;
         }
-        if (listen && (waiter.revents & POLLIN) != 0) {
+        if ((ready & kSocketCanReceive) != 0) {
             if (!HandleClientMessage(session)) return false;
             continue;
         }
-        const ssize_t r =
-            ::send(fd, bytes.data() + done, bytes.size() - done, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (r > 0) {
-            done += static_cast<std::size_t>(r);
-        } else if (r == 0 || (errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)) {
+        const int sent = SendWithoutWaiting(session.connection.socket, bytes.data() + done,
+                                            bytes.size() - done);
+        if (sent > 0) {
+            done += static_cast<std::size_t>(sent);
+        } else if (sent != kSocketWouldBlock) {
             session.endReason = "send failed";
             return false;
         }

@@ -1,4 +1,29 @@
 # Waits shared by the end-to-end scripts (sourced): each gives up after a bound and returns 1.
+# Also the scripts' working directory and, for Windows programs, their own Wine prefix.
+
+# A working directory ($work), removed on exit together with the processes listed in $pids
+# and the wineserver of a prefix that start_wine_prefix made in it.
+make_workspace() {
+    work=$(mktemp -d)
+    pids=""
+    trap end_workspace EXIT INT TERM
+}
+
+end_workspace() {
+    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
+    # Only this run's own Wine prefix is shut down.
+    [ -d "$work/prefix" ] && WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+    rm -rf "$work"
+}
+
+# Makes a Wine prefix of the script's own in $work/prefix, with quiet logs, using the Wine
+# command $1 (default wine); false when wineboot fails.
+start_wine_prefix() {
+    WINEPREFIX="$work/prefix"
+    WINEDEBUG=-all
+    export WINEPREFIX WINEDEBUG
+    timeout 180 "${1:-wine}" wineboot -i >/dev/null 2>&1
+}
 
 # Waits for a visible window titled exactly $1, for 20 s at the most; prints its id.
 wait_window() {
@@ -18,6 +43,16 @@ wait_for_log() {
     until grep -q -- "$2" "$1" 2>/dev/null; do
         tries=$((tries + 1))
         [ $tries -lt 100 ] || return 1
+        sleep 0.1
+    done
+}
+
+# Waits up to $2 tenths of a second for process $1 to end; false when it did not.
+wait_gone() {
+    tries=0
+    while kill -0 "$1" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt "$2" ] || return 1
         sleep 0.1
     done
 }

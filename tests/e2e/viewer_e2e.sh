@@ -187,16 +187,6 @@ connect_by_enter() {
     xdotool windowfocus --sync "$dialog" key Return
 }
 
-# Waits up to $2 tenths of a second for process $1 to end; false when it did not.
-wait_gone() {
-    tries=0
-    while kill -0 "$1" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt "$2" ] || return 1
-        sleep 0.1
-    done
-}
-
 # File (the popup of four lines), 終了 (its last item): the window closes, the program ends.
 exit_through_menu() {
     file=$(open_popup $((60 * scale)) $((99 * scale))) || fail "the File menu did not open"

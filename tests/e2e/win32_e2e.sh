@@ -17,16 +17,7 @@ wine=$1
 telorad=$(absolute "$2") cli_exe=$(absolute "$3") probe=$(absolute "$4")
 server=$(absolute "$5") cli=$(absolute "$6") grab=$(absolute "$7")
 shift 7
-work=$(mktemp -d)
-pids=""
-
-cleanup() {
-    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
-    # Only this run's own Wine prefix is shut down.
-    [ -d "$work/prefix" ] && WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
+make_workspace
 
 fail() {
     echo "FAIL: $*" >&2
@@ -43,12 +34,10 @@ done
 locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || { echo "SKIP: no ja_JP.UTF-8 locale"; exit 77; }
 
 [ -n "${DISPLAY:-}" ] || { echo "SKIP: no display (run it under tests/windows/with_xvfb.sh)"; exit 77; }
-WINEPREFIX="$work/prefix"
-WINEDEBUG=-all
 LANG=ja_JP.UTF-8
 LC_ALL=ja_JP.UTF-8
-export WINEPREFIX WINEDEBUG LANG LC_ALL
-timeout 180 "$wine" wineboot -i >/dev/null 2>&1 || fail "wineboot did not make the prefix"
+export LANG LC_ALL
+start_wine_prefix "$wine" || fail "wineboot did not make the prefix"
 
 # Starts the server ($1 size, $2 depth, then its options) and telorad.exe with the server
 # remembered (password $password); sets case_dir, port, window, viewer_pid.
@@ -116,12 +105,7 @@ wait_for_match() {
 
 exit_through_menu() {
     file_menu Up  # 終了, the last item
-    tries=0
-    while kill -0 "$viewer_pid" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "telorad.exe did not exit"
-        sleep 0.1
-    done
+    wait_gone "$viewer_pid" 100 || fail "telorad.exe did not exit"
     status=0
     wait "$viewer_pid" || status=$?
     [ "$status" -eq 0 ] || fail "telorad.exe exited with $status"
