@@ -1,10 +1,11 @@
 // telorad.exe's resources and menu read back from the real Win32 objects: the menu's captions,
-// order and states as the core switches them, the accelerator table, and the dialogs' controls,
-// texts, tab order, styles and pixel rectangles.
+// order and states as the core switches them, the accelerator table, and the dialogs' fonts,
+// controls, texts, tab order, styles and pixel rectangles.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -143,6 +144,28 @@ struct ControlLayout {
     LONG styles;          // bits that must be set
 };
 
+// The font the dialog manager made from the template: its face, and 9 points at the dialog's
+// resolution. The face GDI really draws with (a substitute where the system lacks it) is shown.
+void ExpectDialogFont(HWND dialog) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr) << "the dialog has no font of its own";
+    LOGFONTW described{};
+    ASSERT_EQ(GetObjectW(font, sizeof described, &described), static_cast<int>(sizeof described));
+    EXPECT_STREQ(described.lfFaceName, L"ＭＳ Ｐゴシック");
+    const HDC screen = GetDC(dialog);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    EXPECT_EQ(described.lfHeight, -MulDiv(9, dpi, 72)) << "at " << dpi << " dpi";
+    const HGDIOBJ previous = SelectObject(screen, font);
+    wchar_t drawn[LF_FACESIZE] = {};
+    GetTextFaceW(screen, LF_FACESIZE, drawn);
+    SelectObject(screen, previous);
+    ReleaseDC(dialog, screen);
+    char drawnUtf8[4 * LF_FACESIZE] = {};
+    WideCharToMultiByte(CP_UTF8, 0, drawn, -1, drawnUtf8, sizeof drawnUtf8, nullptr, nullptr);
+    std::printf("dialog font: height %ld at %d dpi, drawn with \"%s\"\n", described.lfHeight, dpi,
+                drawnUtf8);
+}
+
 void ExpectDialogLayout(int resource, const wchar_t* caption, SIZE units,
                         const std::vector<ControlLayout>& controls) {
     const HWND dialog =
@@ -155,6 +178,7 @@ void ExpectDialogLayout(int resource, const wchar_t* caption, SIZE units,
     const LONG dialogStyle = static_cast<LONG>(GetWindowLongPtrW(dialog, GWL_STYLE));
     const LONG frame = static_cast<LONG>(WS_POPUP | WS_CAPTION | WS_SYSMENU);
     EXPECT_EQ(dialogStyle & frame, frame);
+    ExpectDialogFont(dialog);
     RECT client{};
     GetClientRect(dialog, &client);
     RECT size{0, 0, units.cx, units.cy};
