@@ -33,7 +33,7 @@ for tool in xdotool wineserver; do
 done
 locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || { echo "SKIP: no ja_JP.UTF-8 locale"; exit 77; }
 
-[ -n "${DISPLAY:-}" ] || { echo "SKIP: no display (run it under tests/windows/with_xvfb.sh)"; exit 77; }
+[ -n "${DISPLAY:-}" ] || { echo "SKIP: no display (run it under scripts/with_xvfb.sh)"; exit 77; }
 LANG=ja_JP.UTF-8
 LC_ALL=ja_JP.UTF-8
 export LANG LC_ALL
