@@ -344,6 +344,10 @@ void Serve(Session& session) {
         }
         if (MoreFrames(session) && now >= session.nextFrame) {
             if (!SendFrame(session)) return;
+            // The end of a --frames stream, for whoever times it from the log.
+            if (!session.options.staticPicture && session.frame == session.options.frames) {
+                LogEvent(session.log, "frames", JsonMember("sent", session.frame));
+            }
             session.nextFrame += interval;
             now = Clock::now();
             // A client that reads slowly gets fewer frames, not a burst to catch up.

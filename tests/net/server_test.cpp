@@ -388,6 +388,7 @@ TEST(ServerFrames, LaterFramesSendOnlyChangedTilesAndEndOnTheLastFrame) {
     EXPECT_GT(frames.rects.size(), allTiles) << "the moving shapes change tiles";
     EXPECT_LT(frames.rects.size(), 2 * allTiles) << "unchanged tiles are not sent again";
     EXPECT_EQ(EncodeBmpFile(frames.picture), DumpedFrame(options));
+    EXPECT_TRUE(HasLine(server.Log(), R"("type":"frames","sent":4})")) << "the end of the stream";
 }
 
 TEST(ServerFrames, RepeatFrameSendsTheFirstFramesTilesAgainEachFrame) {
