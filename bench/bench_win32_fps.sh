@@ -1,0 +1,115 @@
+#!/bin/sh
+# Frames per second shown by telorad.exe under Wine beside the Qt viewer, in one run, measured
+# the same way on the same stream: telorad-server sends FRAMES whole 1920x1080x32 frames (the
+# first frame's tiles again and again, as fast as the viewer reads them). Both viewers paint
+# every update rectangle on the window the moment it arrives, so the frames a viewer read are
+# the frames it painted. The rate comes from the server's log: from the viewer's "connect" to
+# the "frames" event written when the last frame has gone out (the socket buffers then hold
+# less than one raw frame more). Then, still connected with nothing arriving, each viewer's idle
+# processor use over 10 s; for Wine, its wineserver's too. Runs on a private Xvfb display.
+# usage: bench_win32_fps.sh [BUILD_DIR] [WINDOWS_BUILD_DIR] [FRAMES] [raw|rle]
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ -z "${TELORAD_XVFB_PID:-}" ]; then
+    TELORAD_XVFB_SCREEN=1920x1200x24 exec sh "$root/scripts/with_xvfb.sh" sh "$0" "$@"
+fi
+. "$root/tests/e2e/e2e_lib.sh"
+absolute() { case $1 in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
+build=$(absolute "${1:-build}") windows=$(absolute "${2:-build-windows}")
+frames=${3:-60} encoding=${4:-raw}
+server=$build/server/telorad-server
+for program in "$server" "$build/frontends/qt/telorad" "$windows/frontends/win32/telorad.exe"; do
+    [ -x "$program" ] || { echo "no $program: build it first" >&2; exit 1; }
+done
+make_workspace
+fail() { echo "FAIL: $*" >&2; exit 1; }
+start_wine_prefix || fail "wineboot did not make the prefix"
+
+# Processor seconds (user + system) of the processes $@, from /proc.
+cpu_seconds() {
+    for pid in "$@"; do sed 's/^.*) //' "/proc/$pid/stat"; done |
+        awk -v hz="$(getconf CLK_TCK)" '{ total += $12 + $13 } END { printf "%.3f", total / hz }'
+}
+# Seconds since midnight of the UTC time stamp of the first log line of type $1.
+log_time() {
+    sed -n "s/^{\"t\":\"[^T]*T\([0-9:.]*\)Z\",\"type\":\"$1\".*/\1/p" "$dir/events.log" | head -n 1 |
+        awk -F: '{ printf "%.3f", $1 * 3600 + $2 * 60 + $3 }'
+}
+# The wineserver of this run's prefix.
+wineserver_pid() {
+    for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
+        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
+            { echo "$pid"; return 0; }
+    done
+    return 1
+}
+
+# Starts the server and viewer $1 (qt or win32), connects through the viewer's connect dialog,
+# waits for the last frame, then 10 s idle; prints the row of the viewer.
+measure() {
+    dir="$work/$1"
+    mkdir -p "$dir/bin"
+    "$server" --listen 127.0.0.1:0 --auth none --size 1920x1080 --depth 32 --fps 0 \
+        --repeat-frame --encoding "$encoding" --frames "$frames" --log "$dir/events.log" \
+        2>"$dir/server.err" &
+    pids="$pids $!"
+    wait_for_log "$dir/server.err" '^listening on ' || fail "the server did not start"
+    port=$(sed -n 's/^listening on .*:\([0-9]*\)$/\1/p' "$dir/server.err")
+    helper=""
+    if [ "$1" = qt ]; then
+        # A copy, so remote.ini is written beside it and not into the build.
+        cp "$build/frontends/qt/telorad" "$dir/bin/"
+        HOME="$dir" QT_QPA_PLATFORM=xcb "$dir/bin/telorad" "127.0.0.1:$port" >"$dir/viewer.out" 2>&1 &
+        viewer=$!
+        pids="$pids $viewer"
+    else
+        cp "$windows/frontends/win32/telorad.exe" "$dir/bin/"
+        printf '[Client]\r\nHost00=127.0.0.1\r\nPort00=%s\r\nPasswd00=\r\n' "$port" >"$dir/bin/remote.ini"
+        (cd "$dir/bin" && exec wine telorad.exe) >"$dir/viewer.out" 2>&1 &
+        viewer=$!
+        pids="$pids $viewer"
+        window=$(wait_window Client) || fail "telorad.exe's window did not appear"
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        xdotool mousemove $((X + 150)) $((Y + 10)) click 1  # リモート(R)
+        sleep 0.5
+        xdotool key Down Return  # 接続
+        helper=$(wineserver_pid) || fail "no wineserver for $WINEPREFIX"
+    fi
+    dialog=$(wait_window 接続) || fail "the $1 connect dialog did not open"
+    # Processor seconds of the viewer, its wineserver and the X server at the start of the
+    # stream, its end, and the start and end of the idle period.
+    marks=$(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")
+    xdotool windowfocus --sync "$dialog" key Return
+    tries=0
+    until grep -q '"type":"frames"' "$dir/events.log" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 3000 ] || fail "the $1 viewer did not take $frames frames in 300 s"
+        sleep 0.1
+    done
+    marks="$marks $(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")"
+    start=$(log_time connect) end=$(log_time frames)
+    sleep 2  # what the socket buffers held is read and painted
+    marks="$marks $(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")"
+    sleep 10
+    marks="$marks $(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")"
+    kill "$viewer"
+    echo "$marks" | awk -v name="$1" -v n="$frames" -v s="$start" -v e="$end" \
+        -v wine="${helper:+yes}" '{
+        split($1, a, "/"); split($2, b, "/"); split($3, c, "/"); split($4, d, "/")
+        streaming = e - s
+        printf "%-6s %6.1f %6.0f%% %10s %6.0f%% %6.1f%% %10s %6.1f%%\n", name, n / streaming,
+               100 * (b[1] - a[1]) / streaming,
+               wine ? sprintf("%.0f%%", 100 * (b[2] - a[2]) / streaming) : "-",
+               100 * (b[3] - a[3]) / streaming, 10 * (d[1] - c[1]),
+               wine ? sprintf("%.1f%%", 10 * (d[2] - c[2])) : "-", 10 * (d[3] - c[3]) }'
+}
+
+echo "CPU: $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)" \
+    "(family $(sed -n 's/^cpu family[[:space:]]*: //p' /proc/cpuinfo | head -n 1)," \
+    "model $(sed -n 's/^model[[:space:]]*: //p' /proc/cpuinfo | head -n 1)), $(nproc) cores"
+echo "$frames frames of 1920x1080x32, $encoding, every tile sent; Xvfb 1920x1200x24"
+echo "Processor use of the viewer, its wineserver and the X server: streaming, then 10 s idle"
+printf '%-6s %6s %7s %10s %7s %7s %10s %7s\n' viewer fps viewer wineserver X "viewer" \
+    wineserver X
+measure qt
+measure win32
