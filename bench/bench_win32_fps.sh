@@ -3,10 +3,10 @@
 # the same way on the same stream: telorad-server sends FRAMES whole 1920x1080x32 frames (the
 # first frame's tiles again and again, as fast as the viewer reads them). Both viewers paint
 # every update rectangle on the window the moment it arrives, so the frames a viewer read are
-# the frames it painted. The rate comes from the server's log: from the viewer's "connect" to
-# the "frames" event written when the last frame has gone out (the socket buffers then hold
-# less than one raw frame more). Then, still connected with nothing arriving, each viewer's idle
-# processor use over 10 s; for Wine, its wineserver's too. Runs on a private Xvfb display.
+# the frames it painted. The time runs from the viewer's "connect" in the server's log until
+# the server has logged its last frame as sent and the connection holds no byte more (ss).
+# Processor use of the viewer (for Wine also its wineserver) and the X server while streaming,
+# then, still connected with nothing arriving, over 10 s. Runs on a private Xvfb display.
 # usage: bench_win32_fps.sh [BUILD_DIR] [WINDOWS_BUILD_DIR] [FRAMES] [raw|rle]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -38,7 +38,7 @@ log_time() {
 # The wineserver of this run's prefix.
 wineserver_pid() {
     for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
             { echo "$pid"; return 0; }
     done
     return 1
@@ -84,11 +84,19 @@ measure() {
     until grep -q '"type":"frames"' "$dir/events.log" 2>/dev/null; do
         tries=$((tries + 1))
         [ $tries -lt 3000 ] || fail "the $1 viewer did not take $frames frames in 300 s"
-        sleep 0.1
+        sleep 0.05
     done
+    # The last frame is read once the loopback connection holds no byte more.
+    tries=0
+    until [ "$(ss -tnH state established "( sport = :$port or dport = :$port )" | awk '{ q += $1 + $2 } END { print q + 0 }')" = 0 ]; do
+        tries=$((tries + 1))
+        [ $tries -lt 600 ] || fail "the $1 viewer did not read the rest in 30 s"
+        sleep 0.05
+    done
+    end=$(date -u +%H:%M:%S.%N | awk -F: '{ printf "%.3f", $1 * 3600 + $2 * 60 + $3 }')
     marks="$marks $(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")"
-    start=$(log_time connect) end=$(log_time frames)
-    sleep 2  # what the socket buffers held is read and painted
+    start=$(log_time connect)
+    sleep 2
     marks="$marks $(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")"
     sleep 10
     marks="$marks $(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")"
