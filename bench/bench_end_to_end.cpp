@@ -84,6 +84,24 @@ Result MeasureClient(telorad::Client& client) {
     return {frames / elapsed, bytes / elapsed / 1e6, frames > 0 ? bytes / frames : 0};
 }
 
+// The viewers' turns without the window: DrainNetwork, and a sleep on the socket when it found
+// nothing. budgetMs -1: a drain that never stops while messages keep coming.
+Result MeasureTurns(telorad::Client& client, int budgetMs) {
+    client.pollWaitMs = 0;
+    client.drainBudgetMs = budgetMs < 0 ? 1 << 30 : budgetMs;
+    const std::uint64_t updates0 = client.received.updates;
+    const std::uint64_t bytes0 = client.connection.bytesReceived;
+    const auto start = Clock::now();
+    while (Elapsed(start) < kSeconds) {
+        const telorad::DrainResult drained = telorad::DrainNetwork(client);
+        if (drained == telorad::DrainResult::Closed) break;
+        if (drained == telorad::DrainResult::Idle) telorad::WaitReceivable(client.connection, 100);
+    }
+    const double elapsed = Elapsed(start);
+    const double frames = double(client.received.updates - updates0) / kTilesPerFrame;
+    return {frames / elapsed, double(client.connection.bytesReceived - bytes0) / elapsed / 1e6, 0};
+}
+
 // Only drains the socket into a buffer: what loopback and the server give at most.
 Result MeasureReader(telorad::Client& client) {
     std::vector<std::uint8_t> buffer(256 * 1024);
@@ -119,8 +137,8 @@ int main() {
     const std::size_t tileMessage = 8 + 16 + kTile * kTile * 4;
     const double cipher = CipherMegabytesPerSecond(tileMessage);
     std::printf("cipher on one core: %.0f MB/s (pieces of %zu bytes)\n", cipher, tileMessage);
-    std::printf("%-4s %-9s %7s %10s %10s %8s %10s\n", "enc", "stream", "fps", "client MB/s",
-                "reader MB/s", "/reader", "/cipher");
+    std::printf("%-4s %-9s %7s %10s %10s %8s %10s %11s %11s\n", "enc", "stream", "fps",
+                "client MB/s", "reader MB/s", "/reader", "/cipher", "turns MB/s", "20 ms MB/s");
     for (const char* encoding : {"raw", "rle"}) {
         for (bool encrypt : {false, true}) {
             const Stream stream{encoding, encrypt};
@@ -130,8 +148,20 @@ int main() {
             std::printf("%-4s %-9s %7.1f %10.0f %10.0f %7.0f%%", encoding,
                         encrypt ? "encrypted" : "plain", client.fps, client.megabytesPerSecond,
                         reader.megabytesPerSecond, toReader);
-            if (encrypt) std::printf(" %9.0f%%", 100.0 * client.megabytesPerSecond / cipher);
-            std::printf("\n");
+            if (encrypt) {
+                std::printf(" %9.0f%%", 100.0 * client.megabytesPerSecond / cipher);
+            } else {
+                std::printf(" %10s", "");
+            }
+            // The loop's drains, unbounded and with the viewers' budget, on the same stream.
+            const Result unbounded = OnStream(stream, [](telorad::Client& c) {
+                return MeasureTurns(c, -1);
+            });
+            const Result budgeted = OnStream(stream, [](telorad::Client& c) {
+                return MeasureTurns(c, telorad::kDrainBudgetMs);
+            });
+            std::printf(" %11.0f %11.0f\n", unbounded.megabytesPerSecond,
+                        budgeted.megabytesPerSecond);
         }
     }
     return 0;
