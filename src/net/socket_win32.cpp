@@ -28,6 +28,17 @@ bool SetBlocking(SOCKET s, bool blocking) {
     return ioctlsocket(s, FIONBIO, &nonBlocking) == 0;
 }
 
+// Until the socket can take more bytes or has failed.
+bool WaitWritable(SOCKET s) {
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(s, &writable);
+    FD_SET(s, &failed);
+    return ::select(0, nullptr, &writable, &failed, nullptr) > 0 && !FD_ISSET(s, &failed);
+}
+
 }  // namespace
 
 void SocketLibraryStart() {
@@ -92,7 +103,13 @@ bool SocketConnect(SocketHandle socket, std::uint32_t addressNetworkOrder, std::
 
 int SocketSend(SocketHandle socket, const std::uint8_t* data, int count) {
     if (socket == kNoSocket) return -1;
-    return ::send(Sock(socket), reinterpret_cast<const char*>(data), count, 0);
+    for (;;) {
+        const int sent = ::send(Sock(socket), reinterpret_cast<const char*>(data), count, 0);
+        // A socket tied to an event object (WSAEventSelect, as the viewer's loop does) is
+        // non-blocking: a full send buffer is waited out, as a blocking socket would.
+        if (sent != SOCKET_ERROR || WSAGetLastError() != WSAEWOULDBLOCK) return sent;
+        if (!WaitWritable(Sock(socket))) return -1;
+    }
 }
 
 int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int timeoutMs) {
