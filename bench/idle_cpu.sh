@@ -16,12 +16,7 @@ server="$build/server/telorad-server"
 work=$(mktemp -d)
 pids=""
 
-cleanup() {
-    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
-    [ -d "$work/prefix" ] && WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
+trap clean_up_run EXIT INT TERM
 fail() { echo "idle_cpu: $*" >&2; exit 1; }
 
 ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }

@@ -42,3 +42,25 @@ look_for_match() {
     look_at=$(sed -n 's/^found at //p' "$case_dir/find.txt")
     [ -n "$look_at" ] && { [ "$4" = any ] || [ "$4" = "$look_at" ]; } && echo "$look_at"
 }
+
+# Ends the processes listed in $pids and the wineserver of a Wine prefix in $work, if there is
+# one (only that run's own), then removes $work. For a trap on EXIT.
+clean_up_run() {
+    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
+    [ -d "$work/prefix" ] && WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
+    rm -rf "$work"
+}
+
+# Waits up to 10 s for the process $1 to end, and for its exit code to be 0; returns 1 if it
+# does not end in time, 2 (with the code in $status) if it ends with another code.
+wait_exit_zero() {
+    tries=0
+    while kill -0 "$1" 2>/dev/null; do
+        tries=$((tries + 1))
+        [ $tries -lt 100 ] || return 1
+        sleep 0.1
+    done
+    status=0
+    wait "$1" || status=$?
+    [ "$status" -eq 0 ] || return 2
+}

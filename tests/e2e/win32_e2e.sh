@@ -22,13 +22,7 @@ shift 7
 work=$(mktemp -d)
 pids=""
 
-cleanup() {
-    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
-    # Only this run's own Wine prefix is shut down.
-    [ -d "$work/prefix" ] && WINEPREFIX="$work/prefix" wineserver -k 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
+trap clean_up_run EXIT INT TERM
 
 fail() {
     echo "FAIL: $*" >&2
@@ -118,15 +112,7 @@ wait_for_match() {
 
 exit_through_menu() {
     file_menu Up  # 終了, the last item
-    tries=0
-    while kill -0 "$viewer_pid" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "telorad.exe did not exit"
-        sleep 0.1
-    done
-    status=0
-    wait "$viewer_pid" || status=$?
-    [ "$status" -eq 0 ] || fail "telorad.exe exited with $status"
+    wait_exit_zero "$viewer_pid" || fail "telorad.exe did not exit, or exited with ${status:-?}"
     kill "$server_pid" 2>/dev/null || true
     wait "$server_pid" 2>/dev/null || true
 }
@@ -174,15 +160,9 @@ close_case() {
     connect_through_menu
     wait_for_log "$case_dir/events.log" '"type":"stall"' || fail "the server never stalled"
     "$grab" close "$window" || fail "the close request could not be sent"
-    tries=0
-    while kill -0 "$viewer_pid" 2>/dev/null; do
-        tries=$((tries + 1))
-        [ $tries -lt 100 ] || fail "a close request during the stall did not end telorad.exe"
-        sleep 0.1
-    done
-    status=0
-    wait "$viewer_pid" || status=$?
-    [ "$status" -eq 0 ] || fail "telorad.exe closed during the stall exited with $status"
+    status=""
+    wait_exit_zero "$viewer_pid" ||
+        fail "a close request during the stall: telorad.exe did not exit, or exited with $status"
     echo "a close request during the stall ended telorad.exe with code 0"
     kill "$server_pid" 2>/dev/null || true
     wait "$server_pid" 2>/dev/null || true
