@@ -3,7 +3,8 @@
 // same run: a plain reader that only drains the same server's bytes (logged in the same way,
 // nothing parsed or decrypted), and the cipher's rate on one core. Server and client run the
 // cipher on different cores, so an encrypted stream is bounded by the cipher's rate, not by the
-// sum of the two.
+// sum of the two. Last, the viewers' turns on the same stream: drains without a time budget
+// beside drains with it (turns MB/s, 20 ms MB/s).
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -43,7 +44,7 @@ struct Stream {
 
 // Starts the server for the stream and logs a client in; the caller measures from there.
 template <typename Measure>
-Result OnStream(const Stream& stream, Measure measure) {
+auto OnStream(const Stream& stream, Measure measure) {
     using namespace telorad::bench;
     std::vector<std::string> options = {"--size", "1920x1080", "--depth",        "32",
                                         "--fps",  "0",         "--repeat-frame", "--encoding",
@@ -53,7 +54,7 @@ Result OnStream(const Stream& stream, Measure measure) {
     const pid_t server = StartServer(TELORAD_SERVER_PATH, options, &port);
     telorad::NullWindowSystem window;
     telorad::Client client(window);
-    Result result;
+    decltype(measure(client)) result{};
     if (ConnectWhenListening(client, port)) {
         while (client.received.screenInfos == 0 && telorad::ReceivePoll(client) >= 0) {
         }
@@ -82,6 +83,40 @@ Result MeasureClient(telorad::Client& client) {
     const double frames = double(client.received.updates - updates0) / kTilesPerFrame;
     const double bytes = double(client.connection.bytesReceived - bytes0);
     return {frames / elapsed, bytes / elapsed / 1e6, frames > 0 ? bytes / frames : 0};
+}
+
+// The viewers' turns without the window for `seconds`: DrainNetwork, and a sleep on the socket
+// when it found nothing. budgetMs -1: a drain that never stops while messages keep coming.
+double TurnsMegabytesPerSecond(telorad::Client& client, int budgetMs, double seconds) {
+    client.pollWaitMs = 0;
+    client.drainBudgetMs = budgetMs < 0 ? 1 << 30 : budgetMs;
+    const std::uint64_t bytes0 = client.connection.bytesReceived;
+    const auto start = Clock::now();
+    while (Elapsed(start) < seconds) {
+        const telorad::DrainResult drained = telorad::DrainNetwork(client);
+        if (drained == telorad::DrainResult::Closed) break;
+        if (drained == telorad::DrainResult::Idle) telorad::WaitReceivable(client.connection, 100);
+    }
+    return double(client.connection.bytesReceived - bytes0) / Elapsed(start) / 1e6;
+}
+
+struct TurnsResult {
+    double unbounded = 0;  // MB/s
+    double budgeted = 0;
+};
+
+// Drains without a budget and with the viewers' one on the same stream, in alternating slices,
+// so that neither gains from the moment it is measured.
+TurnsResult MeasureTurns(telorad::Client& client) {
+    constexpr int kSlices = 6;
+    TurnsResult result;
+    for (int slice = 0; slice < kSlices; ++slice) {
+        const bool budgeted = slice % 2 == 1;
+        const double rate = TurnsMegabytesPerSecond(
+            client, budgeted ? telorad::kDrainBudgetMs : -1, 2 * kSeconds / kSlices);
+        (budgeted ? result.budgeted : result.unbounded) += rate / (kSlices / 2);
+    }
+    return result;
 }
 
 // Only drains the socket into a buffer: what loopback and the server give at most.
@@ -119,8 +154,8 @@ int main() {
     const std::size_t tileMessage = 8 + 16 + kTile * kTile * 4;
     const double cipher = CipherMegabytesPerSecond(tileMessage);
     std::printf("cipher on one core: %.0f MB/s (pieces of %zu bytes)\n", cipher, tileMessage);
-    std::printf("%-4s %-9s %7s %10s %10s %8s %10s\n", "enc", "stream", "fps", "client MB/s",
-                "reader MB/s", "/reader", "/cipher");
+    std::printf("%-4s %-9s %7s %10s %10s %8s %10s %11s %11s\n", "enc", "stream", "fps",
+                "client MB/s", "reader MB/s", "/reader", "/cipher", "turns MB/s", "20 ms MB/s");
     for (const char* encoding : {"raw", "rle"}) {
         for (bool encrypt : {false, true}) {
             const Stream stream{encoding, encrypt};
@@ -130,8 +165,14 @@ int main() {
             std::printf("%-4s %-9s %7.1f %10.0f %10.0f %7.0f%%", encoding,
                         encrypt ? "encrypted" : "plain", client.fps, client.megabytesPerSecond,
                         reader.megabytesPerSecond, toReader);
-            if (encrypt) std::printf(" %9.0f%%", 100.0 * client.megabytesPerSecond / cipher);
-            std::printf("\n");
+            if (encrypt) {
+                std::printf(" %9.0f%%", 100.0 * client.megabytesPerSecond / cipher);
+            } else {
+                std::printf(" %10s", "");
+            }
+            // The loop's drains, unbounded and with the viewers' budget, on one stream.
+            const TurnsResult turns = OnStream(stream, MeasureTurns);
+            std::printf(" %11.0f %11.0f\n", turns.unbounded, turns.budgeted);
         }
     }
     return 0;

@@ -122,7 +122,7 @@ class ScriptRun {
         const auto until = Clock::now() + std::chrono::milliseconds(ms);
         int failure = 0;
         while (Clock::now() < until) {
-            if (link_.Poll(failure) < 0) return failure;
+            if (link_.Poll(failure, until) < 0) return failure;
         }
         return kExitOk;
     }
@@ -172,7 +172,7 @@ class ScriptRun {
             }
             int result = 0;
             do {
-                result = link_.Poll(failure);
+                result = link_.Poll(failure, until);
                 if (result < 0) return failure;
             } while (result > 0 && Clock::now() < until);
         }

@@ -1,8 +1,6 @@
 #include "server_link.h"
 
 #include <algorithm>
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
 #include "app/receive_poll.h"
@@ -20,10 +18,6 @@ constexpr auto kLinger = milliseconds(300);
 constexpr int kMaxStallMs = 30000;
 constexpr int kMaxConnectMs = 15000;
 
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void NoteInterrupt(int) { interrupted = 1; }
-
 }  // namespace
 
 CliWindowSystem::CliWindowSystem() {
@@ -34,13 +28,6 @@ CliWindowSystem::CliWindowSystem() {
     };
 }
 
-void CatchInterrupts() {
-    std::signal(SIGINT, NoteInterrupt);
-    std::signal(SIGTERM, NoteInterrupt);
-}
-
-bool Interrupted() { return interrupted != 0; }
-
 ServerLink::ServerLink(const Options& options, const std::string& password)
     : options_(options),
       client_(window_),
@@ -48,6 +35,8 @@ ServerLink::ServerLink(const Options& options, const std::string& password)
     client_.connectParams.host = options.host;
     client_.connectParams.port = options.port;
     client_.connectParams.password = password;
+    // Polls never wait: the link sleeps on the socket itself, until the moment it must wake.
+    client_.pollWaitMs = 0;
 }
 
 int ServerLink::RemainingMs() const {
@@ -62,12 +51,23 @@ int ServerLink::Login() {
     // The login is complete once the first screen geometry has been applied.
     int failure = 0;
     while (client_.received.screenInfos == 0) {
-        if (Poll(failure) < 0) return failure;
+        if (Poll(failure, deadline_) < 0) return failure;
     }
     return 0;
 }
 
-int ServerLink::Poll(int& failure) {
+void ServerLink::WaitForBytes(Clock::time_point wakeBy) {
+    const auto now = Clock::now();
+    if (wakeBy <= now) return;
+    long long waitMs = std::min<long long>(
+        std::chrono::ceil<milliseconds>(wakeBy - now).count(), RemainingMs());
+    const int untilStall = client_.parser.MsUntilStall(client_.connection);
+    if (untilStall >= 0) waitMs = std::min<long long>(waitMs, untilStall + 1);
+    if (waitMs > 0) WaitReceivableOrInterrupt(client_.connection, static_cast<int>(waitMs));
+}
+
+int ServerLink::Poll(int& failure, Clock::time_point wakeBy) {
+    if (idle_) WaitForBytes(wakeBy);
     const int remaining = RemainingMs();
     if (remaining == 0) {
         std::fprintf(stderr, "telorad-cli: timed out after %d s\n", options_.timeoutSeconds);
@@ -80,6 +80,7 @@ int ServerLink::Poll(int& failure) {
     }
     client_.connection.stallTimeoutMs = std::min(kMaxStallMs, remaining);
     const int result = ReceivePoll(client_);
+    idle_ = result == 0;
     if (result < 0) {
         CloseAfterReceiveError(client_);
         failure = window_.lastBox == "Auth error!" ? kExitAuthRefused : kExitProtocol;
@@ -106,7 +107,9 @@ int ServerLink::AwaitSettled() {
         if (now - lastChange >= milliseconds(options_.settleMs) || now - start >= kLongestSettle) {
             return 0;
         }
-        if (Poll(failure) < 0) return failure;
+        const auto settledAt = std::min(lastChange + milliseconds(options_.settleMs),
+                                        start + kLongestSettle);
+        if (Poll(failure, settledAt) < 0) return failure;
         if (client_.received.updates != updates) {
             updates = client_.received.updates;
             lastChange = Clock::now();
@@ -118,8 +121,12 @@ void ServerLink::LingerAndDisconnect() {
     // Its own bound: after a time-out or Ctrl+C the releases just sent must still arrive.
     const auto until = Clock::now() + kLinger;
     client_.connection.stallTimeoutMs = static_cast<int>(kLinger.count());
-    while (Clock::now() < until && client_.connection.socket != kNoSocket) {
-        if (ReceivePoll(client_) < 0) break;
+    while (client_.connection.socket != kNoSocket) {
+        const auto left = std::chrono::ceil<milliseconds>(until - Clock::now()).count();
+        if (left <= 0) break;
+        const int result = ReceivePoll(client_);
+        if (result < 0) break;
+        if (result == 0) WaitReceivable(client_.connection, static_cast<int>(left));
     }
     DisconnectFromServer(client_);
 }

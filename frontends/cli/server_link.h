@@ -7,6 +7,7 @@
 #include "app/client.h"
 #include "app/null_window_system.h"
 #include "cli_options.h"
+#include "interrupts.h"
 
 namespace telorad::cli {
 
@@ -27,11 +28,6 @@ class CliWindowSystem : public NullWindowSystem {
     std::string lastBox;
 };
 
-// Ctrl+C (SIGINT) and SIGTERM set a flag instead of ending the process, so that a run can
-// release what it holds and a recording can be closed properly.
-void CatchInterrupts();
-bool Interrupted();
-
 class ServerLink {
   public:
     using Clock = std::chrono::steady_clock;
@@ -41,9 +37,11 @@ class ServerLink {
     // Connects and waits for the first screen geometry. 0 or an exit code.
     int Login();
 
-    // One poll with blocked reads bounded by what is left of the run. 1 or 0; -1 with an exit
-    // code in `failure` when the poll failed or time ran out.
-    int Poll(int& failure);
+    // One poll, bounded by what is left of the run. After a poll that found nothing, it first
+    // sleeps until bytes come or wakeBy, the end of the run or a partial message's stall limit
+    // is reached, whichever is first (no sleep with the default). 1 or 0; -1 with an exit code
+    // in `failure` when the poll failed, time ran out or an interrupt came.
+    int Poll(int& failure, Clock::time_point wakeBy = Clock::time_point::min());
     // Polls until nothing more is readable. 0 or an exit code.
     int Drain();
     // Polls until no update came for --settle ms (5 s at most). 0 or an exit code.
@@ -60,10 +58,13 @@ class ServerLink {
     const Options& options() const { return options_; }
 
   private:
+    void WaitForBytes(Clock::time_point wakeBy);
+
     const Options& options_;
     CliWindowSystem window_;
     Client client_;
     Clock::time_point deadline_;
+    bool idle_ = false;  // the last poll found nothing
 };
 
 // Writes the picture, saying what was written on stdout. 0 or kExitCannotWrite.

@@ -7,6 +7,7 @@
 #include <io.h>
 #endif
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -108,7 +109,10 @@ int RecordSession(const Options& options, const std::string& password) {
     int result = kExitOk;
     while (Clock::now() < end && !Interrupted() && file.Ok()) {
         int failure = 0;
-        if (link.Poll(failure) < 0) {
+        // A frame under way is complete once the server has paused for kFrameGap.
+        const bool inFrame = updatesSeen != updatesAtFrameStart;
+        const auto wakeBy = inFrame ? std::min(end, lastUpdate + kFrameGap) : end;
+        if (link.Poll(failure, wakeBy) < 0) {
             result = failure == kExitInterrupted ? kExitOk : failure;
             break;
         }

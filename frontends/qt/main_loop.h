@@ -2,10 +2,12 @@
 // The viewer's one loop. Each turn handles every waiting window event, then drains the network
 // while a connection is open, then sleeps until something can change: a window event, bytes on
 // the socket, or the moment a message that is only partly here runs out of its stall limit.
-// An idle connection costs nothing. Modal dialogs and message boxes run their own event loops,
-// so nothing is read from the network meanwhile.
+// An idle connection costs nothing; a server that never pauses gets the network's share of a
+// turn (Client::drainBudgetMs) and the window its events in between. Modal dialogs and message
+// boxes run their own event loops, so nothing is read from the network meanwhile.
 #include <QtCore/QSocketNotifier>
 #include <QtCore/QTimer>
+#include <cstdint>
 #include <memory>
 
 #include "net/socket.h"
@@ -38,6 +40,7 @@ class MainLoop {
     QTimer stallDeadline_;
     std::unique_ptr<QSocketNotifier> readable_;
     SocketHandle watched_ = kNoSocket;
+    std::uint64_t watchedConnection_ = 0;  // Connection::opened when watched_ was taken
 };
 
 }  // namespace telorad::qt

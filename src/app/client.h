@@ -18,6 +18,10 @@
 
 namespace telorad {
 
+// A drain's share of a loop turn while messages keep coming: the window gets its events at
+// least 50 times a second, and the loop's overhead stays far below a percent of throughput.
+inline constexpr int kDrainBudgetMs = 20;
+
 struct Client {
     // Starts the transport (no socket, both ciphers off), allocates the RLE scratch buffer once
     // and creates the white start-up picture.
@@ -33,6 +37,8 @@ struct Client {
     MessageParser parser;
     // How long one ReceivePoll waits when nothing has arrived.
     int pollWaitMs = 1;
+    // How long one DrainNetwork may go on reading before the loop turns to the window again.
+    int drainBudgetMs = kDrainBudgetMs;
     // Sees every message received whole, decrypted, before it is acted on: where a recording
     // of the session taps in.
     std::function<void(const ReceivedMessage&)> onMessageReceived;

@@ -1,5 +1,7 @@
 #include "app/session.h"
 
+#include <chrono>
+
 #include "app/client.h"
 #include "app/commands.h"
 #include "app/receive_poll.h"
@@ -61,15 +63,19 @@ void DisconnectFromServer(Client& client) {
     SetDisconnectedMenuState(client);
 }
 
-bool DrainNetwork(Client& client) {
-    if (client.connection.socket == kNoSocket) return true;
-    int result;
-    do {
-        result = ReceivePoll(client);
-    } while (result > 0);
-    if (result == 0) return true;
-    CloseAfterReceiveError(client);
-    return false;
+DrainResult DrainNetwork(Client& client) {
+    if (client.connection.socket == kNoSocket) return DrainResult::Idle;
+    const auto end = std::chrono::steady_clock::now() +
+                     std::chrono::milliseconds(client.drainBudgetMs);
+    for (;;) {
+        const int result = ReceivePoll(client);
+        if (result == 0) return DrainResult::Idle;
+        if (result < 0) {
+            CloseAfterReceiveError(client);
+            return DrainResult::Closed;
+        }
+        if (std::chrono::steady_clock::now() >= end) return DrainResult::BudgetSpent;
+    }
 }
 
 void CloseAfterReceiveError(Client& client) {

@@ -24,8 +24,16 @@ void DisconnectFromServer(Client& client);
 // After a receive error: closes the connection, resets the menu and says "切断されました".
 void CloseAfterReceiveError(Client& client);
 
+// What the network part of a turn left behind.
+enum class DrainResult {
+    Idle,         // nothing more readable, or no connection
+    BudgetSpent,  // client.drainBudgetMs ran out while messages kept coming: more may wait
+    Closed,       // an error closed the connection and the user was told
+};
+
 // The network part of one main-loop turn: while a socket is held, polls until nothing more is
-// readable. An error closes the connection and tells the user. Returns false after an error.
-bool DrainNetwork(Client& client);
+// readable or the drain's time budget is spent (one poll at least), so that a server that never
+// pauses cannot keep window events waiting. An error closes the connection and tells the user.
+DrainResult DrainNetwork(Client& client);
 
 }  // namespace telorad

@@ -28,6 +28,18 @@ bool SetBlocking(SOCKET s, bool blocking) {
     return ioctlsocket(s, FIONBIO, &nonBlocking) == 0;
 }
 
+// True once the socket can take bytes (a connect has completed); false when it failed or the
+// limit (none: no limit) passed first.
+bool WaitWritable(SOCKET s, timeval* limit) {
+    fd_set writable;
+    fd_set failed;
+    FD_ZERO(&writable);
+    FD_ZERO(&failed);
+    FD_SET(s, &writable);
+    FD_SET(s, &failed);
+    return ::select(0, nullptr, &writable, &failed, limit) > 0 && !FD_ISSET(s, &failed);
+}
+
 }  // namespace
 
 void SocketLibraryStart() {
@@ -71,15 +83,8 @@ bool SocketConnect(SocketHandle socket, std::uint32_t addressNetworkOrder, std::
     if (!SetBlocking(s, false)) return false;
     if (::connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         if (WSAGetLastError() != WSAEWOULDBLOCK) return false;
-        fd_set writable;
-        fd_set failed;
-        FD_ZERO(&writable);
-        FD_ZERO(&failed);
-        FD_SET(s, &writable);
-        FD_SET(s, &failed);
         timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-        if (::select(0, nullptr, &writable, &failed, &limit) <= 0) return false;
-        if (FD_ISSET(s, &failed)) return false;
+        if (!WaitWritable(s, &limit)) return false;
     }
     if (!SetBlocking(s, true)) return false;
     EnableKeepAlive(s);
@@ -92,7 +97,13 @@ bool SocketConnect(SocketHandle socket, std::uint32_t addressNetworkOrder, std::
 
 int SocketSend(SocketHandle socket, const std::uint8_t* data, int count) {
     if (socket == kNoSocket) return -1;
-    return ::send(Sock(socket), reinterpret_cast<const char*>(data), count, 0);
+    for (;;) {
+        const int sent = ::send(Sock(socket), reinterpret_cast<const char*>(data), count, 0);
+        // A socket tied to an event object (WSAEventSelect, as the viewer's loop does) is
+        // non-blocking: a full send buffer is waited out, as a blocking socket would.
+        if (sent != SOCKET_ERROR || WSAGetLastError() != WSAEWOULDBLOCK) return sent;
+        if (!WaitWritable(Sock(socket), nullptr)) return -1;
+    }
 }
 
 int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int timeoutMs) {

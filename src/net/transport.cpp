@@ -26,6 +26,7 @@ bool OpenConnection(Connection& connection, const char* host, std::uint16_t port
         connection.socket = kNoSocket;
         return false;
     }
+    ++connection.opened;
     return true;
 }
 

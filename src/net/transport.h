@@ -17,6 +17,9 @@ struct Connection {
     int connectTimeoutMs = 15000;
     // How long a message may wait for its next byte before the connection is given up.
     int stallTimeoutMs = 30000;
+    // Connections opened on this record: a loop that waits on the socket tells a new connection
+    // from a closed one whose handle value the system gave out again.
+    std::uint64_t opened = 0;
     // Bytes received on this record since it was made, for throughput figures.
     std::uint64_t bytesReceived = 0;
     // Read-ahead: bytes taken from the socket and not yet consumed, still as they came off the

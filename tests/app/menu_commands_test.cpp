@@ -334,14 +334,35 @@ TEST_F(ViewerTest, ServerClosingTheConnectionDisconnectsAndTellsTheUserOnce) {
     HandleCommand(client, IDM_MODE_CONTROL);
     ::close(server);
     server = -1;
-    EXPECT_FALSE(DrainNetwork(client));
+    EXPECT_EQ(DrainNetwork(client), DrainResult::Closed);
     ASSERT_EQ(window.messageBoxes.size(), 1u);
     EXPECT_EQ(window.messageBoxes[0].text, "切断されました");
     EXPECT_EQ(window.messageBoxes[0].caption, "Error.");
     ExpectDisconnectedMenu(window);
     EXPECT_TRUE(window.IsMenuItemChecked(IDM_MODE_CONTROL));
-    EXPECT_TRUE(DrainNetwork(client)) << "no socket: nothing to drain";
+    EXPECT_EQ(DrainNetwork(client), DrainResult::Idle) << "no socket: nothing to drain";
     EXPECT_EQ(window.messageBoxes.size(), 1u);
+}
+
+TEST_F(ViewerTest, DrainStopsWhenItsTimeIsSpentAndTheNextTurnGoesOn) {
+    ASSERT_TRUE(Connect());
+    std::vector<std::uint8_t> stream;
+    for (std::uint32_t side : {8u, 16u, 24u}) {
+        std::uint8_t message[kHeaderSize + kScreenInfoSize];
+        EncodeHeader({MSG_SCREEN_INFO, kScreenInfoSize}, message);
+        EncodeScreenInfo({0, side, side, 24, side, 0}, message + kHeaderSize);
+        stream.insert(stream.end(), std::begin(message), std::end(message));
+    }
+    ASSERT_TRUE(testing::WriteAll(server, stream));
+    client.drainBudgetMs = 0;  // spent by the first message
+    EXPECT_EQ(DrainNetwork(client), DrainResult::BudgetSpent);
+    EXPECT_EQ(client.received.screenInfos, 1u);
+    EXPECT_EQ(client.framebuffer.width, 8);
+    client.drainBudgetMs = 60000;
+    EXPECT_EQ(DrainNetwork(client), DrainResult::Idle);
+    EXPECT_EQ(client.received.screenInfos, 3u);
+    EXPECT_EQ(client.framebuffer.width, 24);
+    EXPECT_TRUE(window.messageBoxes.empty());
 }
 
 }  // namespace

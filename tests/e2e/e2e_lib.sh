@@ -77,3 +77,12 @@ look_for_match() {
     look_at=$(sed -n 's/^found at //p' "$case_dir/find.txt")
     [ -n "$look_at" ] && { [ "$4" = any ] || [ "$4" = "$look_at" ]; } && echo "$look_at"
 }
+
+# Waits up to 10 s for the process $1 to end, and for its exit code to be 0; returns 1 if it
+# does not end in time, 2 (with the code in $status) if it ends with another code.
+wait_exit_zero() {
+    wait_gone "$1" 100 || return 1
+    status=0
+    wait "$1" || status=$?
+    [ "$status" -eq 0 ] || return 2
+}

@@ -205,7 +205,7 @@ TEST_F(QtViewerTest, BoxesAreWideEnoughForTheirWholeCaption) {
         EXPECT_GE(box->width(), CaptionWidth(*box, caption));
         box->accept();
     });
-    EXPECT_FALSE(DrainNetwork(client));
+    EXPECT_EQ(DrainNetwork(client), DrainResult::Closed);
     EXPECT_EQ(caption, QStringLiteral("Error."));
 }
 

@@ -10,7 +10,7 @@
 #
 # usage: viewer_e2e.sh TELORAD TELORAD_SERVER WINDOW_GRAB [CASE...]
 #        (default: 24 32 16 scroll argument control hidpi, and replay when TELORAD_CLI is set;
-#        stall and nodisplay run only when named)
+#        stall, flood and nodisplay run only when named)
 # Runs on a private Xvfb display. Needs Xvfb, xdotool and xwininfo. TELORAD_VERSION, when set,
 # is the version all programs must report.
 set -eu
@@ -23,14 +23,7 @@ export LSAN_OPTIONS
 telorad=$1
 server=$2
 grab=$3
-work=$(mktemp -d)
-pids=""
-
-cleanup() {
-    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT INT TERM
+make_workspace
 
 fail() {
     echo "FAIL: $*" >&2
@@ -99,16 +92,17 @@ open_popup() {
 }
 
 # Starts a server ($1 = name, $2 = size, $3 = depth, the rest its login options): its picture in
-# $case_dir/NAME.bmp, its events in NAME.log; sets server_pid and server_port.
+# $case_dir/NAME.bmp, its events in NAME.log; sets server_pid and server_port. It sends one
+# still picture unless $still is set (to the empty text for a moving one).
 start_server() {
     name=$1
     server_size=$2
     server_depth=$3
     shift 3
-    "$server" --size "$server_size" --depth "$server_depth" --static "$@" \
+    "$server" --size "$server_size" --depth "$server_depth" ${still---static} "$@" \
         --dump-frame "$case_dir/$name.bmp" || fail "the server did not write its picture"
-    "$server" --listen 127.0.0.1:0 --size "$server_size" --depth "$server_depth" --static --once \
-        "$@" --log "$case_dir/$name.log" 2>"$case_dir/$name.err" &
+    "$server" --listen 127.0.0.1:0 --size "$server_size" --depth "$server_depth" \
+        ${still---static} --once "$@" --log "$case_dir/$name.log" 2>"$case_dir/$name.err" &
     server_pid=$!
     pids="$pids $server_pid"
     wait_for_log "$case_dir/$name.err" '^listening on ' || fail "the server did not start"
@@ -249,8 +243,8 @@ replay_case() {
 }
 
 # A server that hangs in the middle of an update: the window stays usable. Its Remote menu
-# opens and 切断 ends the connection at once; left alone, the stall limit ends the connection
-# with the box.
+# opens and 切断 ends the connection at once; a close request ends the viewer at once; left
+# alone, the stall limit ends the connection with the box.
 stall_case() {
     named=no start_pair 640x360 24 --auth none --stall-after 5000
     connect_through_menu
@@ -264,6 +258,17 @@ stall_case() {
     echo "menu opened and 切断 closed the connection during the stall"
     exit_through_menu
 
+    # The window's close button (without a window manager here, the message it sends).
+    named=no start_pair 640x360 24 --auth none --stall-after 5000
+    connect_through_menu
+    wait_for_log "$events" '"type":"stall"' || fail "the server never stalled"
+    "$grab" close "$window" || fail "the close request could not be sent"
+    status=""
+    wait_exit_zero "$viewer_pid" ||
+        fail "a close request during the stall: the viewer did not exit, or exited with $status"
+    wait_gone "$server_pid" 50 || fail "the connection stayed open after the viewer closed"
+    echo "a close request during the stall ended the viewer with code 0"
+
     TELORAD_STALL_MS=1500
     export TELORAD_STALL_MS
     named=no start_pair 640x360 24 --auth none --stall-after 5000
@@ -273,6 +278,25 @@ stall_case() {
     xdotool windowfocus --sync "$box" key Return
     wait_gone "$server_pid" 100 || fail "the connection stayed open after the stall limit"
     echo "the stall limit ended the connection with the box"
+    exit_through_menu
+    echo "ok"
+}
+
+# A server that never pauses (its frame again and again, as fast as the viewer reads): the
+# window's events are handled between slices of reading, so its Remote menu opens and 切断
+# ends the connection.
+flood_case() {
+    still=""
+    named=no start_pair 640x360 24 --auth none --fps 0 --repeat-frame
+    unset still
+    connect_through_menu
+    wait_for_log "$events" '"type":"mode"' || fail "the viewer did not connect"
+    sleep 1  # the stream is flowing
+    open_remote >/dev/null || fail "the Remote menu did not open while the server flooded the window"
+    sleep 0.2
+    xdotool key Down Return
+    wait_gone "$server_pid" 100 || fail "切断 did not close the connection during the flood"
+    echo "menu opened and 切断 closed the connection while the server never paused"
     exit_through_menu
     echo "ok"
 }
@@ -501,6 +525,7 @@ for depth in "$@"; do
         control) password="" tolerance=0 caution=no control_case ;;
         hidpi) password="" tolerance=0 caution=no hidpi_case ;;
         stall) password="" caution=no stall_case ;;
+        flood) password="" caution=no flood_case ;;
         replay) tolerance=0 replay_case ;;
         nodisplay) nodisplay_case ;;
         *) fail "no case for depth $depth" ;;

@@ -3,11 +3,13 @@
 # Japanese locale, driven with the mouse and keys as a person would, connects through its menu
 # and dialog to the Linux telorad-server on loopback. A grab of the window must hold the
 # server's own picture pixel for pixel (16, 24 and 32 bits; digest with cipher, legacy, no
-# login); the wheel scrolls; control mode sends the keys typed; Exit ends with code 0. The case
-# `interchange` checks remote.ini against Windows' own profile functions, both ways.
+# login); the wheel scrolls; control mode sends the keys typed; Exit ends with code 0, and so
+# does the close button while the server hangs mid-update. The case `interchange` checks
+# remote.ini against Windows' own profile functions, both ways.
 #
 # usage: with_xvfb.sh sh win32_e2e.sh WINE TELORAD_EXE TELORAD_CLI_EXE PROFILE_PROBE_EXE
-#            TELORAD_SERVER TELORAD_CLI WINDOW_GRAB [CASE...]  (default: 16 24 32 scroll interchange)
+#            TELORAD_SERVER TELORAD_CLI WINDOW_GRAB [CASE...]
+#            (default: 16 24 32 scroll close interchange)
 # The last three are Linux programs; without them, a display, xdotool or the locale it is skipped.
 set -eu
 . "$(dirname "$0")/e2e_lib.sh"
@@ -105,10 +107,7 @@ wait_for_match() {
 
 exit_through_menu() {
     file_menu Up  # 終了, the last item
-    wait_gone "$viewer_pid" 100 || fail "telorad.exe did not exit"
-    status=0
-    wait "$viewer_pid" || status=$?
-    [ "$status" -eq 0 ] || fail "telorad.exe exited with $status"
+    wait_exit_zero "$viewer_pid" || fail "telorad.exe did not exit, or exited with ${status:-?}"
     kill "$server_pid" 2>/dev/null || true
     wait "$server_pid" 2>/dev/null || true
 }
@@ -147,6 +146,21 @@ scroll_case() {
         fail "three notches toward the user did not scroll 48 pixels down"
     echo "wheel: view moved from $x0,$y0 to $at"
     exit_through_menu
+}
+
+# A server that hangs in the middle of an update; the window's close button (without a window
+# manager here, the message it sends) ends telorad.exe at once, with code 0.
+close_case() {
+    password="" start_pair 640x360 24 --auth none --stall-after 5000
+    connect_through_menu
+    wait_for_log "$case_dir/events.log" '"type":"stall"' || fail "the server never stalled"
+    "$grab" close "$window" || fail "the close request could not be sent"
+    status=""
+    wait_exit_zero "$viewer_pid" ||
+        fail "a close request during the stall: telorad.exe did not exit, or exited with $status"
+    echo "a close request during the stall ended telorad.exe with code 0"
+    kill "$server_pid" 2>/dev/null || true
+    wait "$server_pid" 2>/dev/null || true
 }
 
 # Windows' profile functions and ours read each other's remote.ini byte for byte.
@@ -223,13 +237,14 @@ start_viewer_typed() {
 # by Wine's GDI and once by the BMP reader of the comparison, each in its own way (with or
 # without the low bits repeated), so they may differ below 8.
 tolerance=0
-[ $# -gt 0 ] || set -- 16 24 32 scroll interchange
+[ $# -gt 0 ] || set -- 16 24 32 scroll close interchange
 for case in "$@"; do
     case $case in
         16) tolerance=7 password="e2e-secret" picture_case 16 --auth digest --encrypt; exit_through_menu ;;
         24) tolerance=0 password="legacy-pw" picture_case 24 --auth legacy; control_keys; exit_through_menu ;;
         32) tolerance=0 password="" picture_case 32 --auth none; exit_through_menu ;;
         scroll) tolerance=0 scroll_case ;;
+        close) tolerance=0 close_case ;;
         interchange) tolerance=0 interchange_case ;;
         *) fail "unknown case $case" ;;
     esac

@@ -7,12 +7,18 @@
 //                                           finds PICTURE inside SHOT pixel for pixel (each
 //                                           channel within TOLERANCE); prints "found at X,Y"
 //                                           and exits 0, else prints the best try and exits 1
+//   window_grab close WINDOW_ID              asks the window to close as a window manager's close
+//                                           button does: a WM_DELETE_WINDOW client message
 #include <QtGui/QGuiApplication>
 #include <QtGui/QImage>
 #include <QtGui/QPixmap>
 #include <QtGui/QScreen>
+#include <xcb/xcb.h>
+
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <string_view>
 
@@ -48,6 +54,35 @@ long Mismatches(const QImage& shot, const QImage& picture, int x, int y, int tol
         }
     }
     return count;
+}
+
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+    const xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(connection, cookie, nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+int Close(const char* windowId) {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection)) return 2;
+    xcb_client_message_event_t message{};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = static_cast<xcb_window_t>(std::strtoul(windowId, nullptr, 0));
+    message.type = Atom(connection, "WM_PROTOCOLS");
+    message.data.data32[0] = Atom(connection, "WM_DELETE_WINDOW");
+    message.data.data32[1] = XCB_CURRENT_TIME;
+    const xcb_void_cookie_t sent = xcb_send_event_checked(
+        connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT,
+        reinterpret_cast<const char*>(&message));
+    xcb_generic_error_t* error = xcb_request_check(connection, sent);
+    const int result = error == nullptr ? 0 : 2;
+    std::free(error);
+    xcb_disconnect(connection);
+    return result;
 }
 
 int Crop(const char* input, const char* output, const QRect& part) {
@@ -92,6 +127,7 @@ int Find(const char* shotPath, const char* picturePath, int tolerance) {
 
 int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
+    if (argc == 3 && std::string_view(argv[1]) == "close") return Close(argv[2]);
     if (argc == 4 && std::string_view(argv[1]) == "grab") return Grab(argv[2], argv[3], {});
     if (argc == 8 && std::string_view(argv[1]) == "grab") {
         return Grab(
