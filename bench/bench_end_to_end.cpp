@@ -4,13 +4,22 @@
 // nothing parsed or decrypted), and the cipher's rate on one core. Server and client run the
 // cipher on different cores, so an encrypted stream is bounded by the cipher's rate, not by the
 // sum of the two.
+//
+// Beside each rate: the share of one core the client and the server used while it was measured,
+// and the load average, because on a shared machine other processes take cores from both.
+// Arguments (raw, rle, plain, encrypted) pick streams, for profiling one at a time.
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/resource.h>
+
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -34,6 +43,8 @@ struct Result {
     double fps = 0;
     double megabytesPerSecond = 0;
     double bytesPerFrame = 0;
+    double clientCpu = 0;  // share of one core, 0..1
+    double serverCpu = 0;
 };
 
 struct Stream {
@@ -60,7 +71,7 @@ Result OnStream(const Stream& stream, Measure measure) {
         // Let the first frame pass, then measure.
         while (client.received.updates < kTilesPerFrame && telorad::ReceivePoll(client) >= 0) {
         }
-        result = measure(client);
+        result = measure(client, server);
         telorad::DisconnectFromServer(client);
     }
     StopServer(server);
@@ -71,31 +82,91 @@ double Elapsed(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-Result MeasureClient(telorad::Client& client) {
-    const std::uint64_t updates0 = client.received.updates;
-    const std::uint64_t bytes0 = client.connection.bytesReceived;
+// Processor seconds this process has used so far, user and system.
+double OwnCpuSeconds() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Processor seconds the server has used so far, from /proc (utime and stime, fields 14 and 15).
+double ServerCpuSeconds(pid_t server) {
+    std::ifstream in("/proc/" + std::to_string(server) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t afterName = text.rfind(')');
+    if (afterName == std::string::npos) return 0;
+    const char* field = text.c_str() + afterName + 2;  // field 3, the state
+    for (int n = 3; n < 14 && *field; ++n) field = std::strchr(field, ' ') + 1;
+    char* end = nullptr;
+    const double ticks = std::strtod(field, &end) + std::strtod(end, nullptr);
+    return ticks / double(::sysconf(_SC_CLK_TCK));
+}
+
+// Times one measurement and the processor both sides spent on it.
+template <typename Body>
+Result Timed(pid_t server, Body body) {
+    const double own0 = OwnCpuSeconds();
+    const double server0 = ServerCpuSeconds(server);
     const auto start = Clock::now();
-    while (Elapsed(start) < kSeconds) {
-        if (telorad::ReceivePoll(client) < 0) break;
-    }
+    Result result = body(start);
     const double elapsed = Elapsed(start);
-    const double frames = double(client.received.updates - updates0) / kTilesPerFrame;
-    const double bytes = double(client.connection.bytesReceived - bytes0);
-    return {frames / elapsed, bytes / elapsed / 1e6, frames > 0 ? bytes / frames : 0};
+    result.clientCpu = (OwnCpuSeconds() - own0) / elapsed;
+    result.serverCpu = (ServerCpuSeconds(server) - server0) / elapsed;
+    return result;
+}
+
+double LoadAverage() {
+    std::ifstream in("/proc/loadavg");
+    double load = 0;
+    in >> load;
+    return load;
+}
+
+Result MeasureClient(telorad::Client& client, pid_t server) {
+    return Timed(server, [&](Clock::time_point start) {
+        const std::uint64_t updates0 = client.received.updates;
+        const std::uint64_t bytes0 = client.connection.bytesReceived;
+        while (Elapsed(start) < kSeconds) {
+            if (telorad::ReceivePoll(client) < 0) break;
+        }
+        const double elapsed = Elapsed(start);
+        const double frames = double(client.received.updates - updates0) / kTilesPerFrame;
+        const double bytes = double(client.connection.bytesReceived - bytes0);
+        return Result{frames / elapsed, bytes / elapsed / 1e6, frames > 0 ? bytes / frames : 0};
+    });
 }
 
 // Only drains the socket into a buffer: what loopback and the server give at most.
-Result MeasureReader(telorad::Client& client) {
-    std::vector<std::uint8_t> buffer(256 * 1024);
-    const int fd = static_cast<int>(client.connection.socket);
-    std::uint64_t total = 0;
-    const auto start = Clock::now();
-    while (Elapsed(start) < kSeconds) {
-        const ssize_t r = ::recv(fd, buffer.data(), buffer.size(), 0);
-        if (r <= 0) break;
-        total += static_cast<std::uint64_t>(r);
+Result MeasureReader(telorad::Client& client, pid_t server) {
+    return Timed(server, [&](Clock::time_point start) {
+        std::vector<std::uint8_t> buffer(256 * 1024);
+        const int fd = static_cast<int>(client.connection.socket);
+        std::uint64_t total = 0;
+        while (Elapsed(start) < kSeconds) {
+            const ssize_t r = ::recv(fd, buffer.data(), buffer.size(), 0);
+            if (r <= 0) break;
+            total += static_cast<std::uint64_t>(r);
+        }
+        return Result{0, double(total) / Elapsed(start) / 1e6, 0};
+    });
+}
+
+// With no arguments every stream; otherwise those whose encoding and kind are named (a missing
+// half means both).
+bool Wanted(int argc, char** argv, const Stream& stream) {
+    bool anyEncoding = false, anyKind = false, encoding = false, kind = false;
+    for (int n = 1; n < argc; ++n) {
+        const std::string word = argv[n];
+        if (word == "raw" || word == "rle") {
+            anyEncoding = true;
+            encoding = encoding || word == stream.encoding;
+        } else if (word == "plain" || word == "encrypted") {
+            anyKind = true;
+            kind = kind || (word == "encrypted") == stream.encrypt;
+        }
     }
-    return {0, double(total) / Elapsed(start) / 1e6, 0};
+    return (!anyEncoding || encoding) && (!anyKind || kind);
 }
 
 double CipherMegabytesPerSecond(std::size_t piece) {
@@ -114,25 +185,36 @@ double CipherMegabytesPerSecond(std::size_t piece) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     ::signal(SIGPIPE, SIG_IGN);
     const std::size_t tileMessage = 8 + 16 + kTile * kTile * 4;
+    std::printf("load average before: %.2f\n", LoadAverage());
     const double cipher = CipherMegabytesPerSecond(tileMessage);
     std::printf("cipher on one core: %.0f MB/s (pieces of %zu bytes)\n", cipher, tileMessage);
-    std::printf("%-4s %-9s %7s %10s %10s %8s %10s\n", "enc", "stream", "fps", "client MB/s",
-                "reader MB/s", "/reader", "/cipher");
+    std::printf("%-4s %-9s %7s %10s %10s %8s %8s  %-17s %-17s %s\n", "enc", "stream", "fps",
+                "client MB/s", "reader MB/s", "/reader", "/cipher", "cpu client+server",
+                "cpu reader+server", "client MB/cpu-s");
     for (const char* encoding : {"raw", "rle"}) {
         for (bool encrypt : {false, true}) {
             const Stream stream{encoding, encrypt};
+            if (!Wanted(argc, argv, stream)) continue;
             const Result client = OnStream(stream, MeasureClient);
             const Result reader = OnStream(stream, MeasureReader);
             const double toReader = 100.0 * client.megabytesPerSecond / reader.megabytesPerSecond;
             std::printf("%-4s %-9s %7.1f %10.0f %10.0f %7.0f%%", encoding,
                         encrypt ? "encrypted" : "plain", client.fps, client.megabytesPerSecond,
                         reader.megabytesPerSecond, toReader);
-            if (encrypt) std::printf(" %9.0f%%", 100.0 * client.megabytesPerSecond / cipher);
-            std::printf("\n");
+            if (encrypt) {
+                std::printf(" %7.0f%%", 100.0 * client.megabytesPerSecond / cipher);
+            } else {
+                std::printf(" %8s", "");
+            }
+            std::printf("  %3.0f%% + %3.0f%%       %3.0f%% + %3.0f%%       %6.0f\n",
+                        100 * client.clientCpu, 100 * client.serverCpu, 100 * reader.clientCpu,
+                        100 * reader.serverCpu,
+                        client.clientCpu > 0 ? client.megabytesPerSecond / client.clientCpu : 0);
         }
     }
+    std::printf("load average after: %.2f\n", LoadAverage());
     return 0;
 }
