@@ -5,8 +5,9 @@
 // cipher on different cores, so an encrypted stream is bounded by the cipher's rate, not by the
 // sum of the two.
 //
-// Beside each rate: the share of one core the client and the server used while it was measured,
-// and the load average, because on a shared machine other processes take cores from both.
+// Beside each rate: the share of the time the client and the server ran on a core, and waited for
+// one while they had work, and the load average: on a shared machine other processes take cores
+// from both, and a side that neither runs nor waits is waiting for the other.
 // The cipher's one-core rate is counted in processor time, so others' load does not lower it.
 // Arguments: raw, rle, plain, encrypted pick streams (for profiling one at a time); --rounds N
 // measures client and reader N times each, alternately, and keeps the best of each.
@@ -15,13 +16,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -46,8 +44,11 @@ struct Result {
     double fps = 0;
     double megabytesPerSecond = 0;
     double bytesPerFrame = 0;
-    double clientCpu = 0;  // share of one core, 0..1
+    // Shares of the measured time, 0..1: running on a core, and runnable but waiting for one.
+    double clientCpu = 0;
     double serverCpu = 0;
+    double clientQueued = 0;
+    double serverQueued = 0;
 };
 
 struct Stream {
@@ -85,37 +86,36 @@ double Elapsed(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// Processor seconds this process has used so far, user and system.
-double OwnCpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+// Seconds a process has run on a core, and has waited for one while runnable, so far
+// (/proc/PID/schedstat: its main thread, the only one of the client and the server).
+struct CoreTime {
+    double running = 0;
+    double queued = 0;
+};
+
+CoreTime CoreTimeOf(const std::string& pid) {
+    std::ifstream in("/proc/" + pid + "/schedstat");
+    double runningNs = 0;
+    double queuedNs = 0;
+    in >> runningNs >> queuedNs;
+    return {runningNs / 1e9, queuedNs / 1e9};
 }
 
-// Processor seconds the server has used so far, from /proc (utime and stime, fields 14 and 15).
-double ServerCpuSeconds(pid_t server) {
-    std::ifstream in("/proc/" + std::to_string(server) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::size_t afterName = text.rfind(')');
-    if (afterName == std::string::npos) return 0;
-    const char* field = text.c_str() + afterName + 2;  // field 3, the state
-    for (int n = 3; n < 14 && *field; ++n) field = std::strchr(field, ' ') + 1;
-    char* end = nullptr;
-    const double ticks = std::strtod(field, &end) + std::strtod(end, nullptr);
-    return ticks / double(::sysconf(_SC_CLK_TCK));
-}
-
-// Times one measurement and the processor both sides spent on it.
+// Times one measurement and the cores both sides had, or waited for, meanwhile.
 template <typename Body>
 Result Timed(pid_t server, Body body) {
-    const double own0 = OwnCpuSeconds();
-    const double server0 = ServerCpuSeconds(server);
+    const std::string serverPid = std::to_string(server);
+    const CoreTime own0 = CoreTimeOf("self");
+    const CoreTime server0 = CoreTimeOf(serverPid);
     const auto start = Clock::now();
     Result result = body(start);
     const double elapsed = Elapsed(start);
-    result.clientCpu = (OwnCpuSeconds() - own0) / elapsed;
-    result.serverCpu = (ServerCpuSeconds(server) - server0) / elapsed;
+    const CoreTime own1 = CoreTimeOf("self");
+    const CoreTime server1 = CoreTimeOf(serverPid);
+    result.clientCpu = (own1.running - own0.running) / elapsed;
+    result.serverCpu = (server1.running - server0.running) / elapsed;
+    result.clientQueued = (own1.queued - own0.queued) / elapsed;
+    result.serverQueued = (server1.queued - server0.queued) / elapsed;
     return result;
 }
 
@@ -183,14 +183,14 @@ CipherRate CipherMegabytesPerSecond(std::size_t piece) {
     telorad::CipherSetKey(state, key, 16);
     std::vector<std::uint8_t> buffer(piece, 0x33);
     std::uint64_t total = 0;
-    const double cpu0 = OwnCpuSeconds();
+    const double cpu0 = CoreTimeOf("self").running;
     const auto start = Clock::now();
     while (Elapsed(start) < 1.0) {
         telorad::CipherCrypt(state, buffer.data(), static_cast<int>(piece), buffer.data());
         total += piece;
     }
     const double elapsed = Elapsed(start);
-    const double cpu = OwnCpuSeconds() - cpu0;
+    const double cpu = CoreTimeOf("self").running - cpu0;
     return {double(total) / elapsed / 1e6, cpu > 0 ? double(total) / cpu / 1e6 : 0};
 }
 
@@ -214,9 +214,9 @@ int main(int argc, char** argv) {
                 "(pieces of %zu bytes)\n",
                 cipher.oneCore, cipher.wall, tileMessage);
     if (rounds > 1) std::printf("best of %d rounds each\n", rounds);
-    std::printf("%-4s %-9s %7s %10s %10s %8s %8s  %-17s %-17s %s\n", "enc", "stream", "fps",
-                "client MB/s", "reader MB/s", "/reader", "/cipher", "cpu client+server",
-                "cpu reader+server", "client MB/cpu-s");
+    std::printf("%-4s %-9s %7s %10s %10s %8s %8s  %-17s %-17s %-17s %s\n", "enc", "stream",
+                "fps", "client MB/s", "reader MB/s", "/reader", "/cipher", "cpu client+server",
+                "queued cl.+server", "cpu reader+server", "client MB/cpu-s");
     for (const char* encoding : {"raw", "rle"}) {
         for (bool encrypt : {false, true}) {
             const Stream stream{encoding, encrypt};
@@ -236,9 +236,10 @@ int main(int argc, char** argv) {
             } else {
                 std::printf(" %8s", "");
             }
-            std::printf("  %3.0f%% + %3.0f%%       %3.0f%% + %3.0f%%       %6.0f\n",
-                        100 * client.clientCpu, 100 * client.serverCpu, 100 * reader.clientCpu,
-                        100 * reader.serverCpu,
+            std::printf("  %3.0f%% + %3.0f%%       %3.0f%% + %3.0f%%       %3.0f%% + %3.0f%%       "
+                        "%6.0f\n",
+                        100 * client.clientCpu, 100 * client.serverCpu, 100 * client.clientQueued,
+                        100 * client.serverQueued, 100 * reader.clientCpu, 100 * reader.serverCpu,
                         client.clientCpu > 0 ? client.megabytesPerSecond / client.clientCpu : 0);
         }
     }
