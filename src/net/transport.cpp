@@ -92,6 +92,14 @@ int ReceiveAvailable(Connection& connection, std::uint8_t* buffer, int count) {
     return take;
 }
 
+const std::uint8_t* ReceiveInPlace(Connection& connection, std::size_t count) {
+    if (count == 0 || connection.inboxEnd - connection.inboxStart < count) return nullptr;
+    std::uint8_t* at = connection.inbox.data() + connection.inboxStart;
+    Consume(connection, at, at, static_cast<int>(count));
+    connection.inboxStart += count;
+    return at;
+}
+
 int WaitReceivable(Connection& connection, int waitMs) {
     if (connection.inboxStart != connection.inboxEnd) return 1;
     return SocketWaitReadable(connection.socket, waitMs);

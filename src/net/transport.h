@@ -50,6 +50,10 @@ int SendBytes(Connection& connection, const std::uint8_t* data, int count);
 // handed over, 0 when none are there yet, or -1 when the peer closed or the connection failed.
 int ReceiveAvailable(Connection& connection, std::uint8_t* buffer, int count);
 
+// The next count bytes when all of them are in the read-ahead already: decrypted where they lie,
+// consumed, and valid until the next receive on the connection. Null otherwise (nothing taken).
+const std::uint8_t* ReceiveInPlace(Connection& connection, std::size_t count);
+
 // Waits at most waitMs until ReceiveAvailable has something to say: 1 (bytes, end of stream or
 // an error), 0 time-out, -1 error or no socket.
 int WaitReceivable(Connection& connection, int waitMs);
