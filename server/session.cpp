@@ -21,6 +21,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kSendBatchBytes = 1 << 20;
+constexpr std::size_t kSendPieceBytes = 64 * 1024;
 
 enum class Phase { AwaitSeedReply, AwaitDigestResponse, Streaming };
 
@@ -41,6 +42,7 @@ struct Session {
     std::vector<std::uint8_t> message;
     std::vector<std::uint8_t> outgoing;  // update messages waiting to be sent together
     std::vector<std::uint8_t> firstFrame;  // the first frame's messages, for --repeat-frame
+    std::vector<std::uint8_t> sendPiece;  // one piece encrypted on its way out
     std::int64_t frame = 0;
     Clock::time_point nextFrame;
     std::int64_t updateBytesSent = 0;
@@ -51,17 +53,14 @@ struct Session {
 
 bool HandleClientMessage(Session& session);
 
-// Sends bytes through the send cipher. While the client is slow to take a frame, the messages
-// it sends meanwhile are read and logged, so a client that sends something and leaves without
-// reading the rest of the frame still has its message heard. Only frames are sent while
-// streaming; login messages are small and go out before the client can answer them.
-bool SendAll(Session& session, std::vector<std::uint8_t>& bytes) {
-    if (bytes.empty()) return true;
-    CipherCrypt(session.connection.sendCipher, bytes.data(), static_cast<int>(bytes.size()),
-                bytes.data());
+// Hands one piece to the socket. While the client is slow to take a frame, the messages it sends
+// meanwhile are read and logged, so a client that sends something and leaves without reading the
+// rest of the frame still has its message heard. Only frames are sent while streaming; login
+// messages are small and go out before the client can answer them.
+bool SendPiece(Session& session, const std::uint8_t* bytes, std::size_t size) {
     const bool listen = session.phase == Phase::Streaming;
     std::size_t done = 0;
-    while (done < bytes.size()) {
+    while (done < size) {
         // The client's messages come first: they are small, and once it has gone, whatever it
         // sent last can only still be read before the failed send is noticed.
         const int ready = WaitSendOrReceive(session.connection.socket, listen);
@@ -73,8 +72,7 @@ bool SendAll(Session& session, std::vector<std::uint8_t>& bytes) {
             if (!HandleClientMessage(session)) return false;
             continue;
         }
-        const int sent = SendWithoutWaiting(session.connection.socket, bytes.data() + done,
-                                            bytes.size() - done);
+        const int sent = SendWithoutWaiting(session.connection.socket, bytes + done, size - done);
         if (sent > 0) {
             done += static_cast<std::size_t>(sent);
         } else if (sent != kSocketWouldBlock) {
@@ -85,12 +83,31 @@ bool SendAll(Session& session, std::vector<std::uint8_t>& bytes) {
     return true;
 }
 
+// Sends bytes through the send cipher, a piece at a time: each piece is encrypted just before it
+// goes, so the client decrypts one piece while the next is encrypted. Encrypting a whole frame
+// first would leave the client idle for as long as that takes, frame after frame.
+bool SendAll(Session& session, const std::uint8_t* bytes, std::size_t size) {
+    CipherState& cipher = session.connection.sendCipher;
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t piece = std::min(kSendPieceBytes, size - done);
+        const std::uint8_t* out = bytes + done;
+        if (cipher.enabled) {
+            session.sendPiece.resize(kSendPieceBytes);
+            CipherCrypt(cipher, out, static_cast<int>(piece), session.sendPiece.data());
+            out = session.sendPiece.data();
+        }
+        if (!SendPiece(session, out, piece)) return false;
+        done += piece;
+    }
+    return true;
+}
+
 bool SendMessage(Session& session, std::uint32_t type, std::uint32_t length,
                  const std::uint8_t* payload, std::size_t payloadBytes) {
     std::vector<std::uint8_t> bytes(kHeaderSize + payloadBytes);
     EncodeHeader({type, length}, bytes.data());
     if (payloadBytes > 0) std::memcpy(bytes.data() + kHeaderSize, payload, payloadBytes);
-    return SendAll(session, bytes);
+    return SendAll(session, bytes.data(), bytes.size());
 }
 
 ScreenInfo Geometry(const Session& session, std::uint32_t authFailed) {
@@ -262,24 +279,24 @@ bool HandleClientMessage(Session& session) {
 
 // Update messages go out here. With --stall-after they stop at the budget, mid-message if the
 // budget ends there, and nothing is sent after: the client sees a server that hangs.
-bool SendUpdates(Session& session, std::vector<std::uint8_t>& bytes) {
+bool SendUpdates(Session& session, const std::vector<std::uint8_t>& bytes) {
+    std::size_t size = bytes.size();
     if (session.options.stallAfter >= 0) {
         const std::int64_t left = session.options.stallAfter - session.updateBytesSent;
-        if (static_cast<std::int64_t>(bytes.size()) >= left) {
-            bytes.resize(static_cast<std::size_t>(std::max<std::int64_t>(left, 0)));
+        if (static_cast<std::int64_t>(size) >= left) {
+            size = static_cast<std::size_t>(std::max<std::int64_t>(left, 0));
             if (!session.stalled) LogEvent(session.log, "stall");
             session.stalled = true;
         }
-        session.updateBytesSent += static_cast<std::int64_t>(bytes.size());
+        session.updateBytesSent += static_cast<std::int64_t>(size);
     }
-    return SendAll(session, bytes);
+    return SendAll(session, bytes.data(), size);
 }
 
 bool SendFrame(Session& session) {
     if (session.options.repeatFrame && session.frame > 0) {
-        session.outgoing = session.firstFrame;  // a copy: sending encrypts it in place
         ++session.frame;
-        return SendUpdates(session, session.outgoing);
+        return SendUpdates(session, session.firstFrame);
     }
     if (!RenderFrame(session.source, session.frame, session.current)) {
         session.endReason = "out of memory";

@@ -56,12 +56,16 @@ public:
     }
 
     bool OnUpdate(const MessageHeader& header, const UpdateRect& rect,
-                  std::uint32_t size) override {
+                  std::span<const std::uint8_t> payload) override {
         ScreenBitmap& tile = client_.tile;
-        if (header.type == MSG_SCREEN_RLE &&
-            !DecodeRle16(client_.rleScratch.data(), static_cast<int>(size >> 1),
-                         tile.pixels.data(), tile.pixels.size())) {
-            return false;
+        if (header.type == MSG_SCREEN_RLE) {
+            if (!DecodeRle16(payload.data(), static_cast<int>(payload.size() >> 1),
+                             tile.pixels.data(), tile.pixels.size())) {
+                return false;
+            }
+        } else if (!payload.empty() && payload.data() != tile.pixels.data()) {
+            // Read ahead: UpdatePayloadDestination has checked that it fits the tile.
+            std::memcpy(tile.pixels.data(), payload.data(), payload.size());
         }
         ShowApplied(ApplyUpdateRect(client_.framebuffer, tile, rect.x, rect.y, rect.width,
                                     rect.height));

@@ -80,12 +80,12 @@ int MessageParser::Poll(Connection& connection, MessageHandler& handler, int wai
         if (stage_ == Stage::UpdatePayload) {
             payloadHave_ += static_cast<std::uint32_t>(got);
             if (payloadHave_ < payloadSize_) continue;
-            const int done = CompleteUpdate(handler);
+            const int done = CompleteUpdate(handler, {payload_, payloadSize_});
             return done < 0 ? Fail(handler) : done;
         }
         have_ += got;
         if (have_ < want_) continue;
-        const int done = CompleteStage(handler);
+        const int done = CompleteStage(connection, handler);
         if (done < 0) return Fail(handler);
         if (done > 0) {
             Reset();
@@ -94,12 +94,12 @@ int MessageParser::Poll(Connection& connection, MessageHandler& handler, int wai
     }
 }
 
-int MessageParser::CompleteStage(MessageHandler& handler) {
+int MessageParser::CompleteStage(Connection& connection, MessageHandler& handler) {
     switch (stage_) {
         case Stage::Header:
             return CompleteHeader();
         case Stage::UpdateRect:
-            return CompleteUpdateRect(handler);
+            return CompleteUpdateRect(connection, handler);
         case Stage::ScreenInfo:
             handler.OnReceived({header_, Fixed(unit_, have_), {}});
             return handler.OnScreenInfo(DecodeScreenInfo(unit_ + kHeaderSize)) ? 1 : -1;
@@ -157,21 +157,26 @@ int MessageParser::CompleteHeader() {
     }
 }
 
-int MessageParser::CompleteUpdateRect(MessageHandler& handler) {
+int MessageParser::CompleteUpdateRect(Connection& connection, MessageHandler& handler) {
     rect_ = DecodeUpdateRect(unit_ + kHeaderSize);
     payloadSize_ = header_.length - kUpdateRectSize;
     payloadHave_ = 0;
     payload_ = handler.UpdatePayloadDestination(header_, payloadSize_);
     if (payload_ == nullptr) return -1;
-    if (payloadSize_ == 0) return CompleteUpdate(handler);
+    if (payloadSize_ == 0) return CompleteUpdate(handler, {});
+    // A payload that has arrived whole is used where it was read ahead: a coded one is decoded
+    // from there, not copied into the scratch buffer first.
+    if (const std::uint8_t* here = ReceiveInPlace(connection, payloadSize_)) {
+        return CompleteUpdate(handler, {here, payloadSize_});
+    }
     stage_ = Stage::UpdatePayload;
     return 0;
 }
 
-int MessageParser::CompleteUpdate(MessageHandler& handler) {
-    handler.OnReceived({header_, Fixed(unit_, kHeaderSize + kUpdateRectSize),
-                        {payload_, payloadSize_}});
-    const bool applied = handler.OnUpdate(header_, rect_, payloadSize_);
+int MessageParser::CompleteUpdate(MessageHandler& handler,
+                                  std::span<const std::uint8_t> payload) {
+    handler.OnReceived({header_, Fixed(unit_, kHeaderSize + kUpdateRectSize), payload});
+    const bool applied = handler.OnUpdate(header_, rect_, payload);
     Reset();
     return applied ? 1 : -1;
 }

@@ -30,9 +30,10 @@ public:
     // Where an update's payload of `size` bytes is to be received; null refuses the update.
     virtual std::uint8_t* UpdatePayloadDestination(const MessageHeader& header,
                                                    std::uint32_t size) = 0;
-    // The payload lies where UpdatePayloadDestination said.
+    // The payload lies where UpdatePayloadDestination said or, when it had all arrived before
+    // the update's rectangle was complete, where it was read ahead; valid during the call.
     virtual bool OnUpdate(const MessageHeader& header, const UpdateRect& rect,
-                          std::uint32_t size) = 0;
+                          std::span<const std::uint8_t> payload) = 0;
     // The legacy login: the seed (answered at once), then the server's answer.
     virtual void OnSeed(std::uint32_t seed) = 0;
     virtual bool OnSeedAnswer(const MessageHeader& answer, const ScreenInfo& info) = 0;
@@ -66,10 +67,10 @@ private:
 
     void Expect(Stage stage, int count);
     // Acts on a completed stage: 1 message done, 0 the message goes on, -1 refused.
-    int CompleteStage(MessageHandler& handler);
+    int CompleteStage(Connection& connection, MessageHandler& handler);
     int CompleteHeader();
-    int CompleteUpdateRect(MessageHandler& handler);
-    int CompleteUpdate(MessageHandler& handler);
+    int CompleteUpdateRect(Connection& connection, MessageHandler& handler);
+    int CompleteUpdate(MessageHandler& handler, std::span<const std::uint8_t> payload);
     int Fail(MessageHandler& handler);
     bool Stalled(const Connection& connection) const;
 

@@ -35,9 +35,12 @@ int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int time
 
 inline constexpr int kSocketWouldBlock = -3;
 
-// Receives what is there, up to count bytes, without waiting. Returns the bytes received, 0 when
-// the peer closed, kSocketWouldBlock when nothing is there yet, or -1 on error.
-int SocketReceiveAvailable(SocketHandle socket, std::uint8_t* buffer, int count);
+// Receives what is there without waiting, in one call: up to firstCount bytes into first, then
+// up to secondCount more into second (which may be null with secondCount 0). Returns the bytes
+// received in all, 0 when the peer closed, kSocketWouldBlock when nothing is there yet, or -1 on
+// error.
+int SocketReceiveAvailable(SocketHandle socket, std::uint8_t* first, int firstCount,
+                           std::uint8_t* second, int secondCount);
 
 // Waits until the socket is readable: 1 readable (data or end of stream), 0 time-out, -1 error.
 int SocketWaitReadable(SocketHandle socket, int timeoutMs);

@@ -5,6 +5,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -124,10 +125,16 @@ int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int time
     }
 }
 
-int SocketReceiveAvailable(SocketHandle socket, std::uint8_t* buffer, int count) {
+int SocketReceiveAvailable(SocketHandle socket, std::uint8_t* first, int firstCount,
+                           std::uint8_t* second, int secondCount) {
     if (socket == kNoSocket) return -1;
+    iovec parts[2] = {{first, static_cast<size_t>(firstCount)},
+                      {second, static_cast<size_t>(secondCount)}};
+    msghdr message{};
+    message.msg_iov = parts;
+    message.msg_iovlen = secondCount > 0 ? 2 : 1;
     for (;;) {
-        const ssize_t got = ::recv(Fd(socket), buffer, static_cast<size_t>(count), MSG_DONTWAIT);
+        const ssize_t got = ::recvmsg(Fd(socket), &message, MSG_DONTWAIT);
         if (got >= 0) return static_cast<int>(got);
         if (errno == EINTR) continue;
         return errno == EAGAIN || errno == EWOULDBLOCK ? kSocketWouldBlock : -1;

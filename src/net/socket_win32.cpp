@@ -114,12 +114,21 @@ int SocketReceive(SocketHandle socket, std::uint8_t* buffer, int count, int time
     return ::recv(Sock(socket), reinterpret_cast<char*>(buffer), count, 0);
 }
 
-int SocketReceiveAvailable(SocketHandle socket, std::uint8_t* buffer, int count) {
+int SocketReceiveAvailable(SocketHandle socket, std::uint8_t* first, int firstCount,
+                           std::uint8_t* second, int secondCount) {
     if (socket == kNoSocket) return -1;
     const int ready = SocketWaitReadable(socket, 0);
     if (ready < 0) return -1;
     if (ready == 0) return kSocketWouldBlock;
-    return ::recv(Sock(socket), reinterpret_cast<char*>(buffer), count, 0);
+    WSABUF parts[2] = {{static_cast<ULONG>(firstCount), reinterpret_cast<CHAR*>(first)},
+                       {static_cast<ULONG>(secondCount), reinterpret_cast<CHAR*>(second)}};
+    DWORD received = 0;
+    DWORD flags = 0;
+    if (::WSARecv(Sock(socket), parts, secondCount > 0 ? 2 : 1, &received, &flags, nullptr,
+                  nullptr) == SOCKET_ERROR) {
+        return -1;
+    }
+    return static_cast<int>(received);
 }
 
 int SocketWaitReadable(SocketHandle socket, int timeoutMs) {

@@ -71,20 +71,19 @@ void Consume(Connection& connection, const std::uint8_t* wire, std::uint8_t* buf
 int ReceiveAvailable(Connection& connection, std::uint8_t* buffer, int count) {
     if (count <= 0) return 0;
     if (connection.inboxStart == connection.inboxEnd) {
-        connection.inboxStart = connection.inboxEnd = 0;
-        // A request as large as the read-ahead goes straight to the caller's buffer: no copy.
-        const bool direct = static_cast<std::size_t>(count) >= kInboxSize;
-        if (!direct && connection.inbox.size() < kInboxSize) connection.inbox.resize(kInboxSize);
-        std::uint8_t* into = direct ? buffer : connection.inbox.data();
-        const int r = SocketReceiveAvailable(connection.socket, into,
-                                             direct ? count : static_cast<int>(kInboxSize));
+        // One read: what the caller asked for lands straight in its buffer (a raw tile is not
+        // copied again), and whatever the socket holds beyond that is read ahead.
+        if (connection.inbox.size() < kInboxSize) connection.inbox.resize(kInboxSize);
+        const int r = SocketReceiveAvailable(connection.socket, buffer, count,
+                                             connection.inbox.data(),
+                                             static_cast<int>(kInboxSize));
         if (r == kSocketWouldBlock) return 0;
         if (r < 1) return -1;
-        if (direct) {
-            Consume(connection, buffer, buffer, r);
-            return r;
-        }
-        connection.inboxEnd = static_cast<std::size_t>(r);
+        const int direct = std::min(r, count);
+        connection.inboxStart = 0;
+        connection.inboxEnd = static_cast<std::size_t>(r - direct);
+        Consume(connection, buffer, buffer, direct);
+        return direct;
     }
     const int take = static_cast<int>(
         std::min<std::size_t>(static_cast<std::size_t>(count),
@@ -92,6 +91,14 @@ int ReceiveAvailable(Connection& connection, std::uint8_t* buffer, int count) {
     Consume(connection, connection.inbox.data() + connection.inboxStart, buffer, take);
     connection.inboxStart += static_cast<std::size_t>(take);
     return take;
+}
+
+const std::uint8_t* ReceiveInPlace(Connection& connection, std::size_t count) {
+    if (count == 0 || connection.inboxEnd - connection.inboxStart < count) return nullptr;
+    std::uint8_t* at = connection.inbox.data() + connection.inboxStart;
+    Consume(connection, at, at, static_cast<int>(count));
+    connection.inboxStart += count;
+    return at;
 }
 
 int WaitReceivable(Connection& connection, int waitMs) {

@@ -30,8 +30,10 @@ struct Connection {
     std::size_t inboxEnd = 0;
 };
 
-// The read-ahead's size: what one read takes from the socket at most.
-inline constexpr std::size_t kInboxSize = 64 * 1024;
+// The read-ahead's size: what one read takes from the socket beyond the bytes asked for. Large
+// enough that a full-screen stream costs few system calls (each may also cost the processor
+// its cached address translations), small enough to stay in the processor's cache.
+inline constexpr std::size_t kInboxSize = 256 * 1024;
 
 inline constexpr int kSendChunk = 1024;
 
@@ -47,9 +49,13 @@ void CloseConnection(Connection& connection);
 int SendBytes(Connection& connection, const std::uint8_t* data, int count);
 
 // Hands over up to count decrypted bytes without waiting: read-ahead first, else what the socket
-// has. Returns the bytes handed over, 0 when none are there yet, or -1 when the peer closed or the
-// connection failed.
+// has, read straight into buffer with what follows read ahead in the same call. Returns the bytes
+// handed over, 0 when none are there yet, or -1 when the peer closed or the connection failed.
 int ReceiveAvailable(Connection& connection, std::uint8_t* buffer, int count);
+
+// The next count bytes when all of them are in the read-ahead already: decrypted where they lie,
+// consumed, and valid until the next receive on the connection. Null otherwise (nothing taken).
+const std::uint8_t* ReceiveInPlace(Connection& connection, std::size_t count);
 
 // Waits at most waitMs until ReceiveAvailable has something to say: 1 (bytes, end of stream or
 // an error), 0 time-out, -1 error or no socket.

@@ -69,8 +69,9 @@ RecordedStream PlainStream() {
     EncodeScreenInfo({0, 300, 280, 32, 128, 0}, info.data());
     s.Message(MSG_AUTH_SEED, U32(0x12345678));
     s.Plain(Concat({U32(MSG_SCREEN_INFO), U32(24), info}));
-    // A whole 128 × 128 tile at 32 bits: as large as the read-ahead, so it may bypass it.
-    s.Update(MSG_SCREEN_RAW, RectBytes(0, 0, 128, 128), Pattern(kInboxSize, 3));
+    // A whole 128 × 128 tile at 32 bits: read partly straight into the tile, partly through the
+    // read-ahead, depending on where the pieces end.
+    s.Update(MSG_SCREEN_RAW, RectBytes(0, 0, 128, 128), Pattern(128 * 128 * 4, 3));
     s.Update(MSG_SCREEN_RAW, RectBytes(256, 256, 44, 24), Pattern(300, 9));
     s.Message(3, {});  // unknown: the connection ends here
     return s;
