@@ -14,8 +14,8 @@ namespace {
 // The model's branches say nothing about the decoder: kept out of the coverage, they neither
 // steer the fuzzer nor cost a callback for every word written.
 __attribute__((no_sanitize("coverage"))) bool ModelDecode(const std::uint8_t* source,
-                                                         std::int64_t words, std::uint8_t* out,
-                                                         std::size_t outBytes) {
+                                                          std::int64_t words, std::uint8_t* out,
+                                                          std::size_t outBytes) {
     std::int64_t i = 0;
     std::size_t o = 0;
     const std::size_t outWords = outBytes / 2;
