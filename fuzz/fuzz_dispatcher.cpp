@@ -8,12 +8,16 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <random>
+#include <vector>
 
 #include "app/client.h"
 #include "app/null_window_system.h"
 #include "app/receive_poll.h"
 #include "net/transport.h"
+#include "net/wire.h"
 #include "screen/screen_bitmap.h"
+#include "server_stream.h"
 
 namespace {
 
@@ -103,4 +107,85 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     telorad::CloseConnection(client.connection);
     ::close(fds[1]);
     return 0;
+}
+
+// Structure-aware mutations: the stream is decrypted, cut into messages, changed as a whole
+// message or inside one (lengths kept right), and encrypted again where the server would.
+extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);
+
+namespace {
+
+// Byte mutations inside one message; an update's length follows its new size.
+void MutateInside(std::vector<std::uint8_t>& plain, const fuzz::StreamUnit& unit,
+                  std::size_t room) {
+    std::vector<std::uint8_t> bytes(plain.begin() + unit.offset,
+                                    plain.begin() + unit.offset + unit.size);
+    bytes.resize(unit.size + room);
+    bytes.resize(LLVMFuzzerMutate(bytes.data(), unit.size, bytes.size()));
+    if (bytes.size() >= telorad::kHeaderSize + telorad::kUpdateRectSize) {
+        const std::uint32_t type = telorad::GetU32(bytes.data());
+        if (type == telorad::MSG_SCREEN_RAW || type == telorad::MSG_SCREEN_RLE) {
+            telorad::PutU32(bytes.data() + 4,
+                            static_cast<std::uint32_t>(bytes.size() - telorad::kHeaderSize));
+        }
+    }
+    plain.erase(plain.begin() + unit.offset, plain.begin() + unit.offset + unit.size);
+    plain.insert(plain.begin() + unit.offset, bytes.begin(), bytes.end());
+}
+
+}  // namespace
+
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size,
+                                               std::size_t maxSize, unsigned seed) {
+    std::minstd_rand random(seed);
+    if (size == 0 || maxSize < 2) return LLVMFuzzerMutate(data, size, maxSize);
+    std::vector<std::uint8_t> plain = fuzz::WireToPlain({data + 1, size - 1});
+    const std::vector<fuzz::StreamUnit> units = fuzz::SplitStream(plain);
+    const std::size_t room = maxSize - 1 > plain.size() ? maxSize - 1 - plain.size() : 0;
+    // A message boundary, or a whole message, chosen at random.
+    const auto boundary = [&] {
+        const std::size_t k = random() % (units.size() + 1);
+        return k == units.size() ? plain.size() : units[k].offset;
+    };
+    const auto anyUnit = [&] { return units[random() % units.size()]; };
+    switch (random() % 8) {
+        case 0:
+        case 1: {
+            plain.resize(plain.size() + room);
+            plain.resize(LLVMFuzzerMutate(plain.data(), plain.size() - room, plain.size()));
+            break;
+        }
+        case 2:
+        case 3: {
+            const std::vector<std::uint8_t> message = fuzz::MakeMessage(random);
+            plain.insert(plain.begin() + static_cast<std::ptrdiff_t>(boundary()), message.begin(),
+                         message.end());
+            break;
+        }
+        case 4:
+            if (!units.empty()) {
+                const fuzz::StreamUnit unit = anyUnit();
+                plain.erase(plain.begin() + unit.offset, plain.begin() + unit.offset + unit.size);
+            }
+            break;
+        case 5:
+            if (!units.empty()) {
+                const fuzz::StreamUnit unit = anyUnit();
+                const std::vector<std::uint8_t> copy(plain.begin() + unit.offset,
+                                                     plain.begin() + unit.offset + unit.size);
+                plain.insert(plain.begin() + static_cast<std::ptrdiff_t>(boundary()), copy.begin(),
+                             copy.end());
+            }
+            break;
+        case 6:
+            if (!units.empty()) MutateInside(plain, anyUnit(), room);
+            break;
+        default:
+            data[0] = static_cast<std::uint8_t>(random());
+            break;
+    }
+    const std::vector<std::uint8_t> wire = fuzz::PlainToWire(plain);
+    const std::size_t kept = std::min(wire.size(), maxSize - 1);
+    std::copy(wire.begin(), wire.begin() + static_cast<std::ptrdiff_t>(kept), data + 1);
+    return 1 + kept;
 }
