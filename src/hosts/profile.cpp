@@ -1,5 +1,7 @@
 #include "hosts/profile.h"
 
+#include <algorithm>
+
 namespace telorad {
 namespace {
 
@@ -130,6 +132,9 @@ ProfileLine MakeLine(std::string text, const std::string& ending, bool firstLine
 
 ProfileDocument ParseProfile(std::string_view bytes) {
     ProfileDocument document;
+    // One allocation for all lines: growing line by line copies the lines again and again.
+    const auto lineEnds = std::count(bytes.begin(), bytes.end(), '\n');
+    document.lines.reserve(static_cast<std::size_t>(lineEnds) + 1);
     bool newlineFound = false;
     std::size_t pos = 0;
     while (pos < bytes.size()) {
