@@ -69,7 +69,7 @@ auto OnStream(const Stream& stream, Measure measure) {
     const pid_t server = StartServer(TELORAD_SERVER_PATH, options, &port);
     telorad::NullWindowSystem window;
     telorad::Client client(window);
-    decltype(measure(client)) result{};
+    decltype(measure(client, server)) result{};
     if (ConnectWhenListening(client, port)) {
         while (client.received.screenInfos == 0 && telorad::ReceivePoll(client) >= 0) {
         }
