@@ -115,9 +115,11 @@ bool ValidKeyName(std::string_view name) {
 }
 
 // A line we put something behind must end in a full line end; a lone CR or no end at all (the
-// last line of a file) would glue the new line onto it.
+// last line of a file) would glue the new line onto it. A line whose own text ends in a CR
+// gets CRLF: a bare LF would pair with that CR and take it out of the line when read back.
 void EndLine(ProfileLine& line, const std::string& newline) {
-    if (line.ending != "\r\n" && line.ending != "\n") line.ending = newline;
+    if (line.ending == "\r\n" || line.ending == "\n") return;
+    line.ending = line.text.ends_with('\r') ? "\r\n" : newline;
 }
 
 ProfileLine MakeLine(std::string text, const std::string& ending, bool firstLine) {

@@ -134,6 +134,9 @@ TEST(ProfileTest, SetCreatesSectionWithTheFilesLineEnds) {
         {"[Other]\nx=y\r", "[Other]\nx=y\n[Client]\nHost00=h\n"},
         {"[Client]", "[Client]\r\nHost00=h\r\n"},
         {"[Client]\nHost00", "[Client]\nHost00=h"},
+        // A CR left in a line's text stays in it: the new line end does not pair with it.
+        {"[Other]\nx=y\r\r", "[Other]\nx=y\r\r\n[Client]\nHost00=h\n"},
+        {"[Client]\nPasswd00\r\r", "[Client]\nPasswd00\r\r\nHost00=h\n"},
     };
     for (const auto& c : cases) {
         ProfileDocument document = ParseProfile(c.before);
