@@ -35,15 +35,6 @@ log_time() {
     sed -n "s/^{\"t\":\"[^T]*T\([0-9:.]*\)Z\",\"type\":\"$1\".*/\1/p" "$dir/events.log" | head -n 1 |
         awk -F: '{ printf "%.3f", $1 * 3600 + $2 * 60 + $3 }'
 }
-# The wineserver of this run's prefix.
-wineserver_pid() {
-    for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
-        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
-            { echo "$pid"; return 0; }
-    done
-    return 1
-}
-
 # Starts the server and viewer $1 (qt or win32), connects through the viewer's connect dialog,
 # waits for the last frame, then 10 s idle; prints the row of the viewer.
 measure() {

@@ -7,6 +7,9 @@
 # usage: bench/idle_cpu.sh [BUILD_DIR] [WINDOWS_BUILD_DIR]
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
+if [ -z "${TELORAD_XVFB_PID:-}" ]; then
+    TELORAD_XVFB_SCREEN=1920x1200x24 exec sh "$root/scripts/with_xvfb.sh" sh "$0" "$@"
+fi
 . "$root/tests/e2e/e2e_lib.sh"
 build=$(cd "${1:-build}" && pwd)
 windows=${2:-}
@@ -47,17 +50,6 @@ await_connected() {
     sleep 3
 }
 
-Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset 3>"$work/display" \
-    >/dev/null 2>&1 &
-pids="$pids $!"
-tries=0
-until grep -q '^[0-9][0-9]*$' "$work/display" 2>/dev/null; do
-    tries=$((tries + 1))
-    [ $tries -lt 100 ] || fail "Xvfb did not start"
-    sleep 0.1
-done
-DISPLAY=":$(cat "$work/display")"
-export DISPLAY
 grep -m1 'model name' /proc/cpuinfo | sed 's/.*: /CPU: /'
 
 # The Qt viewer, started on the server: its connect dialog opens and Enter connects.
@@ -84,9 +76,9 @@ kill "$cli"
 
 [ -n "$windows" ] || exit 0
 # telorad.exe under Wine, connected through its menu and dialog.
-WINEPREFIX="$work/prefix" WINEDEBUG=-all LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
-export WINEPREFIX WINEDEBUG LANG LC_ALL
-timeout 180 wine wineboot -i >/dev/null 2>&1 || fail "wineboot did not make the prefix"
+LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+export LANG LC_ALL
+start_wine_prefix || fail "wineboot did not make the prefix"
 start_server win32
 mkdir "$work/win32" && cp "$windows/frontends/win32/telorad.exe" "$work/win32/"
 printf '[Client]\r\nHost00=127.0.0.1\r\nPort00=%s\r\nPasswd00=\r\n' "$port" >"$work/win32/remote.ini"
@@ -94,13 +86,7 @@ printf '[Client]\r\nHost00=127.0.0.1\r\nPort00=%s\r\nPasswd00=\r\n' "$port" >"$w
 viewer=$!
 pids="$pids $viewer"
 window=$(wait_window Client) || fail "telorad.exe did not show its window"
-# This prefix's wineserver works in a directory named after the prefix's device and inode.
-serverDir=$(printf 'server-%x-%x' "$(stat -c %d "$WINEPREFIX")" "$(stat -c %i "$WINEPREFIX")")
-wineserver=""
-for pid in $(pgrep -x wineserver64 || pgrep -x wineserver || true); do
-    case $(readlink "/proc/$pid/cwd" 2>/dev/null) in */"$serverDir") wineserver=$pid ;; esac
-done
-[ -n "$wineserver" ] || fail "no wineserver works in a directory $serverDir"
+wineserver=$(wineserver_pid) || fail "no wineserver for $WINEPREFIX"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove $((X + 150)) $((Y + 10)) click 1  # リモート(R)
 sleep 0.5

@@ -220,7 +220,8 @@ std::vector<std::uint8_t> MakeMessage(std::minstd_rand& random) {
         case 0:
         case 1: {
             std::vector<std::uint8_t> message =
-                Header(telorad::MSG_SCREEN_INFO, Pick(random, 4) == 0 ? 0 : 24, 24);
+                Header(telorad::MSG_SCREEN_INFO, Pick(random, 4) == 0 ? 0 : telorad::kScreenInfoSize,
+                       telorad::kScreenInfoSize);
             PutScreenInfo(random, message.data() + telorad::kHeaderSize, 0);
             return message;
         }

@@ -15,13 +15,17 @@ MainLoop::~MainLoop() {
     if (readable_ != WSA_INVALID_EVENT) WSACloseEvent(readable_);
 }
 
+void MainLoop::Dispatch(MSG& message) {
+    // No TranslateMessage: the window never receives character messages.
+    if (!TranslateAcceleratorW(window_, accelerators_, &message)) DispatchMessageW(&message);
+}
+
 bool MainLoop::ProcessWindowMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE)) {
         if (message.message == WM_QUIT) return false;
         GetMessageW(&message, nullptr, 0, 0);
-        // No TranslateMessage: the window never receives character messages.
-        if (!TranslateAcceleratorW(window_, accelerators_, &message)) DispatchMessageW(&message);
+        Dispatch(message);
     }
     return true;
 }
@@ -68,9 +72,7 @@ int MainLoop::Run() {
         SleepUntilSomethingCanChange();
     }
     MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!TranslateAcceleratorW(window_, accelerators_, &message)) DispatchMessageW(&message);
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(message);
     return static_cast<int>(message.wParam);
 }
 

@@ -29,6 +29,8 @@ class MainLoop {
     int Run();
 
   private:
+    // Through the accelerator table, else to the window.
+    void Dispatch(MSG& message);
     // False when the quit request is next; it stays in the queue for the end of Run.
     bool ProcessWindowMessages();
     // Ties the event object to the client's socket, once per connection.

@@ -25,6 +25,15 @@ start_wine_prefix() {
     timeout 180 "${1:-wine}" wineboot -i >/dev/null 2>&1
 }
 
+# The pid of the wineserver of the prefix in $WINEPREFIX; false when none runs.
+wineserver_pid() {
+    for pid in $(pgrep -x wineserver64; pgrep -x wineserver); do
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" &&
+            { echo "$pid"; return 0; }
+    done
+    return 1
+}
+
 # Waits for a visible window titled exactly $1, for 20 s at the most; prints its id.
 wait_window() {
     tries=0
