@@ -25,10 +25,10 @@ make_workspace
 fail() { echo "FAIL: $*" >&2; exit 1; }
 start_wine_prefix || fail "wineboot did not make the prefix"
 
-# Processor seconds (user + system) of the processes $@, from /proc.
-cpu_seconds() {
-    for pid in "$@"; do sed 's/^.*) //' "/proc/$pid/stat"; done |
-        awk -v hz="$(getconf CLK_TCK)" '{ total += $12 + $13 } END { printf "%.3f", total / hz }'
+# Processor seconds so far of the viewer, its wineserver (if any) and the X server: V/W/X.
+cpu_mark() {
+    echo "$(cpu_ticks "$viewer") $(cpu_ticks $helper) $(cpu_ticks "$TELORAD_XVFB_PID")" |
+        awk -v hz="$(getconf CLK_TCK)" '{ printf "%.3f/%.3f/%.3f", $1 / hz, $2 / hz, $3 / hz }'
 }
 # Seconds since midnight of the UTC time stamp of the first log line of type $1.
 log_time() {
@@ -69,7 +69,7 @@ measure() {
     dialog=$(wait_window 接続) || fail "the $1 connect dialog did not open"
     # Processor seconds of the viewer, its wineserver and the X server at the start of the
     # stream, its end, and the start and end of the idle period.
-    marks=$(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")
+    marks=$(cpu_mark)
     xdotool windowfocus --sync "$dialog" key Return
     tries=0
     until grep -q '"type":"frames"' "$dir/events.log" 2>/dev/null; do
@@ -85,12 +85,12 @@ measure() {
         sleep 0.05
     done
     end=$(date -u +%H:%M:%S.%N | awk -F: '{ printf "%.3f", $1 * 3600 + $2 * 60 + $3 }')
-    marks="$marks $(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")"
+    marks="$marks $(cpu_mark)"
     start=$(log_time connect)
     sleep 2
-    marks="$marks $(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")"
+    marks="$marks $(cpu_mark)"
     sleep 10
-    marks="$marks $(cpu_seconds "$viewer")/$(cpu_seconds $helper)/$(cpu_seconds "$TELORAD_XVFB_PID")"
+    marks="$marks $(cpu_mark)"
     kill "$viewer"
     echo "$marks" | awk -v name="$1" -v n="$frames" -v s="$start" -v e="$end" \
         -v wine="${helper:+yes}" '{

@@ -19,17 +19,15 @@ server="$build/server/telorad-server"
 make_workspace
 fail() { echo "idle_cpu: $*" >&2; exit 1; }
 
-ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-
 # Prints the processor use of one or two processes over the same $seconds: LABEL PID [LABEL PID].
 measure() {
-    for pid in $2 ${4:-}; do ticks "$pid" >"$work/before.$pid"; done
+    for pid in $2 ${4:-}; do cpu_ticks "$pid" >"$work/before.$pid"; done
     sleep "$seconds"
     report "$1" "$2"
     [ $# -lt 4 ] || report "$3" "$4"
 }
 report() {
-    awk -v label="$1" -v t=$(($(ticks "$2") - $(cat "$work/before.$2"))) \
+    awk -v label="$1" -v t=$(($(cpu_ticks "$2") - $(cat "$work/before.$2"))) \
         -v hz="$(getconf CLK_TCK)" -v s="$seconds" \
         'BEGIN { printf "%-42s %6.2f %% of a core (%d ticks in %d s)\n", label, 100 * t / hz / s, t, s }'
 }

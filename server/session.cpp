@@ -88,11 +88,11 @@ bool SendPiece(Session& session, const std::uint8_t* bytes, std::size_t size) {
 // first would leave the client idle for as long as that takes, frame after frame.
 bool SendAll(Session& session, const std::uint8_t* bytes, std::size_t size) {
     CipherState& cipher = session.connection.sendCipher;
+    if (cipher.enabled) session.sendPiece.resize(kSendPieceBytes);
     for (std::size_t done = 0; done < size;) {
         const std::size_t piece = std::min(kSendPieceBytes, size - done);
         const std::uint8_t* out = bytes + done;
         if (cipher.enabled) {
-            session.sendPiece.resize(kSendPieceBytes);
             CipherCrypt(cipher, out, static_cast<int>(piece), session.sendPiece.data());
             out = session.sendPiece.data();
         }

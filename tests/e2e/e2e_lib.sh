@@ -56,6 +56,13 @@ wait_for_log() {
     done
 }
 
+# Processor time (user + system, in clock ticks) of the processes $@ together, from /proc.
+# The fields are counted after the command name, which may hold spaces.
+cpu_ticks() {
+    for pid in "$@"; do sed 's/^.*) //' "/proc/$pid/stat"; done |
+        awk '{ total += $12 + $13 } END { print total + 0 }'
+}
+
 # Waits up to $2 tenths of a second for process $1 to end; false when it did not.
 wait_gone() {
     tries=0
